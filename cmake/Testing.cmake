@@ -1,0 +1,46 @@
+# GoogleTest for both targets. Natively the system's libgtest; for the
+# Windows cross build Debian's googletest sources are compiled with the cross
+# compiler. Windows test programs run under Wine through wine-run.sh, set as
+# the cross-compiling emulator; it uses a prefix of its own under the build tree.
+include(GoogleTest)
+
+if(CMAKE_CROSSCOMPILING)
+  set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest "${CMAKE_BINARY_DIR}/googletest" EXCLUDE_FROM_ALL)
+  set(TARNVEL_GTEST_LIBS GTest::gtest GTest::gmock)
+  set(TARNVEL_GTEST_MAIN GTest::gtest_main)
+
+  set(TARNVEL_WINEPREFIX "${CMAKE_BINARY_DIR}/wineprefix" CACHE PATH "Wine prefix of the test runs")
+  configure_file("${CMAKE_SOURCE_DIR}/cmake/wine-run.sh.in" "${CMAKE_BINARY_DIR}/wine-run.sh"
+                 FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+                                  WORLD_READ WORLD_EXECUTE @ONLY)
+  set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_BINARY_DIR}/wine-run.sh" CACHE FILEPATH "" FORCE)
+else()
+  find_package(GTest REQUIRED)
+  set(TARNVEL_GTEST_LIBS GTest::gtest GTest::gmock)
+  set(TARNVEL_GTEST_MAIN GTest::gtest_main)
+endif()
+
+# tarnvel_add_test(<name> SOURCES ... LIBS ... [RESOURCE_LOCK <name>] [LABELS ...])
+# One test program per folder of tests/; it carries the standard resources.
+function(tarnvel_add_test name)
+  cmake_parse_arguments(ARG "" "RESOURCE_LOCK" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} tarnvel_test_support ${TARNVEL_GTEST_LIBS} ${TARNVEL_GTEST_MAIN})
+  target_include_directories(${name} PRIVATE "${CMAKE_SOURCE_DIR}/tests")
+  tarnvel_embed_standard_resources(${name})
+  set(props "")
+  if(ARG_RESOURCE_LOCK)
+    list(APPEND props RESOURCE_LOCK ${ARG_RESOURCE_LOCK})
+  endif()
+  if(ARG_LABELS)
+    list(APPEND props LABELS "${ARG_LABELS}")
+  endif()
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
+    WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}"
+    PROPERTIES ${props})
+endfunction()

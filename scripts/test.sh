@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Sets up this machine and runs every test: installs the Debian packages,
+# starts the services the tests need, builds the native and the Windows
+# targets (x86_64 and i686), runs the native suite and the Windows suite
+# under Wine.
+#
+#   bash scripts/test.sh            everything
+#   TARNVEL_SKIP_INSTALL=1 ...      skip the package step (already done)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+jobs=$(nproc)
+
+as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+
+step() { printf '\n=== %s ===\n' "$*"; }
+
+if [ "${TARNVEL_SKIP_INSTALL:-0}" != 1 ]; then
+  step "Installing packages"
+  as_root bash scripts/install-deps.sh
+fi
+
+# Services the tests use (the Firebird server on localhost/3051).
+for setup in scripts/services/*.sh; do
+  [ -e "$setup" ] || continue
+  step "Service: $setup"
+  as_root bash "$setup"
+done
+
+configure() {  # build-dir [cmake args...]
+  local dir=$1; shift
+  cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug "$@" >"$dir.configure.log" 2>&1 ||
+    { cat "$dir.configure.log"; return 1; }
+}
+
+mkdir -p build
+step "Building native (Linux)"
+configure build/native
+cmake --build build/native -j "$jobs"
+
+step "Building Windows x86_64 (mingw-w64)"
+configure build/win64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake"
+cmake --build build/win64 -j "$jobs"
+
+step "Building Windows i686 (mingw-w64, compile only)"
+configure build/win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-i686.cmake"
+cmake --build build/win32 -j "$jobs"
+
+status=0
+step "Native suite"
+(cd build/native && ctest --output-on-failure -j "$jobs") || status=1
+
+step "Windows suite under Wine"
+export WINEPREFIX="$root/build/win64/wineprefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe,winedbg.exe=d"
+# Wine's background processes must not hold ctest's output pipe open: start
+# the server and the prefix first, with their output on /dev/null.
+wineserver -p </dev/null >/dev/null 2>&1
+wineboot -i </dev/null >/dev/null 2>&1
+trap 'wineserver -k </dev/null >/dev/null 2>&1 || true' EXIT
+(cd build/win64 && ctest --output-on-failure -j "$jobs") || status=1
+
+step "Result"
+if [ $status -eq 0 ]; then echo "Both suites passed."; else echo "A suite failed."; fi
+exit $status

@@ -1,0 +1,39 @@
+#pragma once
+// A host for tests: records what the engine shows and answers its questions
+// from a script, in order. A question the script does not expect fails the test.
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "update/host.h"
+
+namespace tarnvel::testing {
+
+class ScriptedHost : public IUpdateHost {
+ public:
+  /// Answers for the coming dialogs, in the order they will be asked.
+  void Answer(DialogButton button) { answers_.push_back(button); }
+
+  void SaveExceptionToLog(const std::string& text) override;
+  void ProcessMessages() override { ++messagePasses; }
+  DialogButton ShowDialog(const DialogRequest& request) override;
+  void SetStatusCaption(const std::string& text) override { captions.push_back(text); }
+  void SetRolledBack(bool rolledBack) override { rolledBack_ = rolledBack; }
+  bool RolledBack() const override { return rolledBack_; }
+
+  /// When set, SaveExceptionToLog records the entry and then throws this text,
+  /// as a log file that cannot be written does.
+  std::string logFailure;
+
+  std::vector<std::string> entries;
+  std::vector<DialogRequest> dialogs;
+  std::vector<std::string> captions;
+  int messagePasses = 0;
+
+ private:
+  std::deque<DialogButton> answers_;
+  bool rolledBack_ = false;
+};
+
+}  // namespace tarnvel::testing
