@@ -44,3 +44,20 @@ function(tarnvel_add_test name)
     WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}"
     PROPERTIES ${props})
 endfunction()
+
+# tarnvel_add_test_folder(<name> LIBS ... [RESOURCE_LOCK <name>]): one test
+# program from every *_test.cpp of the current folder and of its platform
+# sub-folder (posix/ or win32/).
+function(tarnvel_add_test_folder name)
+  cmake_parse_arguments(ARG "" "RESOURCE_LOCK" "LIBS;LABELS" ${ARGN})
+  file(GLOB shared CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
+  file(GLOB platform CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${TARNVEL_PLATFORM}/*.cpp")
+  if(NOT shared AND NOT platform)
+    return()
+  endif()
+  set(extra "")
+  if(ARG_RESOURCE_LOCK)
+    set(extra RESOURCE_LOCK ${ARG_RESOURCE_LOCK})
+  endif()
+  tarnvel_add_test(${name} SOURCES ${shared} ${platform} LIBS ${ARG_LIBS} ${extra} LABELS ${ARG_LABELS})
+endfunction()
