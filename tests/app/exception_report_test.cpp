@@ -51,5 +51,19 @@ TEST(AEException, BoxStillShownWhenTheLogCannotBeWritten) {
   EXPECT_EQ(host.dialogs[0].text, "Backup failed.\r\n\r\nUnable to open the log file L.");
 }
 
+TEST(MessageDlg, CaptionComesFromTheCatalogueForItsType) {
+  testing::ScriptedHost host;
+  host.Answer(DialogButton::No);
+  EXPECT_EQ(MessageDlg(host, "Continue?", DialogType::Confirmation, {DialogButton::Yes, DialogButton::No},
+                       DialogButton::No),
+            DialogButton::No);
+  EXPECT_EQ(MessageDlg(host, "Careful", DialogType::Warning, {DialogButton::Ok}, DialogButton::Ok),
+            DialogButton::Ok);
+  ASSERT_EQ(host.dialogs.size(), 2u);
+  EXPECT_EQ(host.dialogs[0].caption, "Confirm");
+  EXPECT_EQ(host.dialogs[0].text, "Continue?");
+  EXPECT_EQ(host.dialogs[1].caption, "Warning");
+}
+
 }  // namespace
 }  // namespace tarnvel
