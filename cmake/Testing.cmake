@@ -23,10 +23,11 @@ else()
   set(TARNVEL_GTEST_MAIN GTest::gtest_main)
 endif()
 
-# tarnvel_add_test(<name> SOURCES ... LIBS ... [RESOURCE_LOCK <name>] [LABELS ...])
+# tarnvel_add_test(<name> SOURCES ... LIBS ... [RESOURCE_LOCK <name>] [LABELS ...]
+#                  [PROPERTIES <ctest property> <value> ...])
 # One test program per folder of tests/; it carries the standard resources.
 function(tarnvel_add_test name)
-  cmake_parse_arguments(ARG "" "RESOURCE_LOCK" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "" "RESOURCE_LOCK" "SOURCES;LIBS;LABELS;PROPERTIES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES} "${CMAKE_SOURCE_DIR}/tests/support/environment/english_catalogue.cpp")
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} tarnvel_test_support ${TARNVEL_GTEST_LIBS} ${TARNVEL_GTEST_MAIN})
   target_include_directories(${name} PRIVATE "${CMAKE_SOURCE_DIR}/tests")
@@ -38,6 +39,7 @@ function(tarnvel_add_test name)
   if(ARG_LABELS)
     list(APPEND props LABELS "${ARG_LABELS}")
   endif()
+  list(APPEND props ${ARG_PROPERTIES})
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
@@ -45,11 +47,11 @@ function(tarnvel_add_test name)
     PROPERTIES ${props})
 endfunction()
 
-# tarnvel_add_test_folder(<name> LIBS ... [RESOURCE_LOCK <name>]): one test
-# program from every *_test.cpp of the current folder and of its platform
-# sub-folder (posix/ or win32/).
+# tarnvel_add_test_folder(<name> LIBS ... [RESOURCE_LOCK <name>] [PROPERTIES ...]):
+# one test program from every *_test.cpp of the current folder and of its
+# platform sub-folder (posix/ or win32/).
 function(tarnvel_add_test_folder name)
-  cmake_parse_arguments(ARG "" "RESOURCE_LOCK" "LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "" "RESOURCE_LOCK" "LIBS;LABELS;PROPERTIES" ${ARGN})
   file(GLOB shared CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
   file(GLOB platform CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${TARNVEL_PLATFORM}/*.cpp")
   if(NOT shared AND NOT platform)
@@ -59,5 +61,6 @@ function(tarnvel_add_test_folder name)
   if(ARG_RESOURCE_LOCK)
     set(extra RESOURCE_LOCK ${ARG_RESOURCE_LOCK})
   endif()
-  tarnvel_add_test(${name} SOURCES ${shared} ${platform} LIBS ${ARG_LIBS} ${extra} LABELS ${ARG_LABELS})
+  tarnvel_add_test(${name} SOURCES ${shared} ${platform} LIBS ${ARG_LIBS} ${extra} LABELS ${ARG_LABELS}
+                   PROPERTIES ${ARG_PROPERTIES})
 endfunction()

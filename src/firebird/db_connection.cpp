@@ -1,0 +1,72 @@
+#include "firebird/db_connection.h"
+
+#include <stdexcept>
+
+#include "firebird/client_layers.h"
+#include "firebird/firebird_error.h"
+#include "firebird/parameter_buffers.h"
+
+namespace tarnvel::firebird {
+
+bool IsValidConnectionPath(const std::string& path) {
+  bool quoted = false;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    if (path[i] == '"') {
+      quoted = !quoted;
+    } else if (path[i] == ':' && !quoted && i + 1 < path.size()) {
+      if (path[i + 1] != '/' && path[i + 1] != '\\') return false;
+    }
+  }
+  return true;
+}
+
+TDBConnection::TDBConnection(const std::string& databaseName, const std::string& userName,
+                             const std::string& password, const std::string& role) {
+  const TDatabaseNameParts parts = SplitDatabaseName(databaseName);
+  connection_.Protocol = parts.Protocol;
+  connection_.Server = parts.Server;
+  connection_.DatabaseName = parts.Path;
+  connection_.UserName = userName;
+  connection_.Password = password;
+  connection_.Role = role;
+}
+
+TDBConnection::~TDBConnection() {
+  try {
+    Disconnect();
+  } catch (...) {
+    // Nothing can be done about a failed detach here; the server drops the
+    // attachment when the connection goes.
+  }
+}
+
+void TDBConnection::Connect() {
+  if (Connected()) return;
+  const std::string connectString =
+      ConnectString({connection_.Server, connection_.DatabaseName, connection_.Protocol});
+  if (!IsValidConnectionPath(connection_.DatabaseName))
+    throw std::invalid_argument("Invalid connection path");
+  const std::string dpb =
+      DatabaseParameterBuffer(connection_.UserName, connection_.Password, connection_.Role);
+
+  std::shared_ptr<const ClientLibrary> library = ConnectionLayer().Current();
+  ISC_STATUS_ARRAY status = {};
+  isc_db_handle handle = 0;
+  library->api().isc_attach_database(status, 0, connectString.c_str(), &handle,
+                                     static_cast<short>(dpb.size()), dpb.data());
+  if (HasError(status)) throw AttachError(*library, status);
+  handle_ = handle;
+  library_ = std::move(library);
+}
+
+void TDBConnection::Disconnect() {
+  if (!Connected()) return;
+  ISC_STATUS_ARRAY status = {};
+  library_->api().isc_detach_database(status, &handle_);
+  // A detach the server refused leaves nothing this object could retry with.
+  handle_ = 0;
+  const std::shared_ptr<const ClientLibrary> library = std::move(library_);
+  if (HasError(status)) throw ServiceError(*library, status);
+}
+
+}  // namespace tarnvel::firebird

@@ -1,0 +1,122 @@
+#include "firebird/parameter_buffers.h"
+
+#include <ibase.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <stdexcept>
+
+#include "firebird/trim.h"
+
+namespace tarnvel::firebird {
+namespace {
+
+constexpr std::size_t kMaxByteLength = 255;
+constexpr std::size_t kMaxWordLength = 65535;
+
+void AppendByte(std::string& buffer, unsigned value) {
+  buffer.push_back(static_cast<char>(value & 0xFF));
+}
+
+void AppendWord(std::string& buffer, std::size_t value) {
+  AppendByte(buffer, static_cast<unsigned>(value));
+  AppendByte(buffer, static_cast<unsigned>(value >> 8));
+}
+
+void AppendLong(std::string& buffer, std::uint32_t value) {
+  for (int shift = 0; shift < 32; shift += 8) AppendByte(buffer, value >> shift);
+}
+
+void AppendDpbClump(std::string& buffer, unsigned tag, const std::string& value) {
+  if (value.empty()) return;
+  if (value.size() > kMaxByteLength) throw std::invalid_argument("Invalid DPB: Contents over 255 characters");
+  AppendByte(buffer, tag);
+  AppendByte(buffer, static_cast<unsigned>(value.size()));
+  buffer += value;
+}
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
+  return text;
+}
+
+std::string PropertiesRequest(const std::string& path) {
+  std::string buffer;
+  AppendByte(buffer, isc_action_svc_properties);
+  if (!path.empty()) {
+    if (path.size() > kMaxWordLength) {
+      throw std::invalid_argument("Invalid SPB: the database path is over 65535 characters");
+    }
+    AppendByte(buffer, isc_spb_dbname);
+    AppendWord(buffer, path.size());
+    buffer += path;
+  }
+  return buffer;
+}
+
+}  // namespace
+
+std::string DatabaseParameterBuffer(const std::string& userName, const std::string& password,
+                                    const std::string& role) {
+  std::string buffer;
+  AppendByte(buffer, isc_dpb_version1);
+  AppendDpbClump(buffer, isc_dpb_user_name, Trim(userName));
+  AppendDpbClump(buffer, isc_dpb_password, password);
+  AppendDpbClump(buffer, isc_dpb_sql_role_name, role);
+  AppendDpbClump(buffer, isc_dpb_lc_ctype, "WIN1251");
+  return buffer;
+}
+
+std::string ServiceAttachBuffer(const std::vector<std::string>& parameterLines) {
+  std::string buffer;
+  AppendByte(buffer, isc_spb_version);
+  AppendByte(buffer, isc_spb_current_version);
+  for (const std::string& line : parameterLines) {
+    const std::size_t equals = line.find('=');
+    if (equals == std::string::npos) throw std::invalid_argument("Invalid SPB parameter: " + line);
+    std::string name = Lower(line.substr(0, equals));
+    if (name.rfind("isc_spb_", 0) == 0) name.erase(0, 8);
+    const std::string value = line.substr(equals + 1);
+    unsigned tag = 0;
+    if (name == "user_name") {
+      tag = isc_spb_user_name;
+    } else if (name == "password") {
+      tag = isc_spb_password;
+    } else {
+      throw std::invalid_argument("Invalid SPB parameter: " + line.substr(0, equals));
+    }
+    if (value.size() > kMaxByteLength) {
+      throw std::invalid_argument("Invalid SPB: Contents of " + name + " over 255 characters");
+    }
+    AppendByte(buffer, tag);
+    AppendByte(buffer, static_cast<unsigned>(value.size()));
+    buffer += value;
+  }
+  return buffer;
+}
+
+std::string ShutdownRequest(const std::string& path) {
+  std::string buffer = PropertiesRequest(path);
+  AppendByte(buffer, isc_spb_prp_shutdown_db);
+  AppendLong(buffer, 1);  // seconds the server waits before it disconnects the others
+  return buffer;
+}
+
+std::string OnlineRequest(const std::string& path) {
+  std::string buffer = PropertiesRequest(path);
+  AppendByte(buffer, isc_spb_options);
+  AppendLong(buffer, isc_spb_prp_db_online);
+  return buffer;
+}
+
+std::string ServiceManagerName(const TDatabaseNameParts& parts) {
+  if (parts.Protocol == TProtocol::Local) return "service_mgr";
+  return parts.Server + ":service_mgr";
+}
+
+std::string UserNamesRequest() {
+  return std::string(1, static_cast<char>(isc_info_user_names));
+}
+
+}  // namespace tarnvel::firebird

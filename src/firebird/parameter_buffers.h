@@ -1,0 +1,44 @@
+#pragma once
+// The byte buffers sent to the Firebird client library: the database
+// parameter buffer of an attach, the service manager's attach buffer and the
+// two database property requests. Every value is checked against the length
+// field it must fit before anything is sent.
+
+#include <string>
+#include <vector>
+
+#include "firebird/split_database_name.h"
+
+namespace tarnvel::firebird {
+
+/// isc_dpb_version1, then user name (trimmed of blanks), password (as it
+/// stands), role (only when not empty) and "WIN1251" as tag, length byte,
+/// value; an empty value is left out. Throws std::invalid_argument("Invalid
+/// DPB: Contents over 255 characters") for a value longer than 255 bytes.
+std::string DatabaseParameterBuffer(const std::string& userName, const std::string& password,
+                                    const std::string& role);
+
+/// The service manager's attach buffer from parameter lines "name=value".
+/// The name is compared in lower case, a leading "isc_spb_" removed; only
+/// "user_name" and "password" are accepted. Throws std::invalid_argument for
+/// another name, a line without "=", or a value longer than its one length
+/// byte holds (255 bytes).
+std::string ServiceAttachBuffer(const std::vector<std::string>& parameterLines);
+
+/// The request that shuts the database at Path down by force after one
+/// second; the database item is left out when Path is empty. Throws
+/// std::invalid_argument when Path is longer than its two length bytes hold.
+std::string ShutdownRequest(const std::string& path);
+
+/// The request that brings the database at Path back online.
+std::string OnlineRequest(const std::string& path);
+
+/// The service manager to attach to: server + ":service_mgr", or
+/// "service_mgr" alone for a local name. Named-pipe and SPX names are
+/// addressed over TCP/IP with their server part.
+std::string ServiceManagerName(const TDatabaseNameParts& parts);
+
+/// The one request of the attached-users query: isc_info_user_names.
+std::string UserNamesRequest();
+
+}  // namespace tarnvel::firebird
