@@ -3,6 +3,7 @@
 # compiler. Windows test programs run under Wine through wine-run.sh, set as
 # the cross-compiling emulator; it uses a prefix of its own under the build tree.
 include(GoogleTest)
+include(FirebirdBridge)
 
 if(CMAKE_CROSSCOMPILING)
   set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
