@@ -57,6 +57,8 @@ export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe,winedbg.exe=d"
 # Wine's background processes must not hold ctest's output pipe open: start
 # the server and the prefix first, with their output on /dev/null.
 mkdir -p "$WINEPREFIX"
+wineserver -k </dev/null >/dev/null 2>&1 || true   # a server left over from an earlier run
+wineserver -w </dev/null >/dev/null 2>&1 || true
 wineserver -p </dev/null >/dev/null 2>&1
 wineboot -i </dev/null >/dev/null 2>&1
 trap 'wineserver -k </dev/null >/dev/null 2>&1 || true' EXIT
