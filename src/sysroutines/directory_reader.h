@@ -1,0 +1,37 @@
+#pragma once
+// Reads one folder entry by entry, so that a tree of any size is walked
+// without holding it in memory.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace tarnvel::sys {
+
+struct DirectoryEntry {
+  std::string name;
+  std::uint32_t attributes = 0;  // bits of file_system.h
+};
+
+class DirectoryReader {
+ public:
+  /// Opens Folder for reading (Windows FindFirstFileW on Folder\*, Linux opendir).
+  explicit DirectoryReader(const std::string& folder);
+  ~DirectoryReader();
+  DirectoryReader(const DirectoryReader&) = delete;
+  DirectoryReader& operator=(const DirectoryReader&) = delete;
+
+  /// False when the folder could not be opened (missing, not a folder, no access).
+  bool IsOpen() const;
+
+  /// The next entry in the order the file system gives, "." and ".." left
+  /// out; nullopt at the end.
+  std::optional<DirectoryEntry> Next();
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
+
+}  // namespace tarnvel::sys

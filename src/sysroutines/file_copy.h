@@ -1,0 +1,21 @@
+#pragma once
+// Copying single files at the speed of the disk with bounded memory.
+
+#include <string>
+
+namespace tarnvel::sys {
+
+/// Copies Source onto Target, replacing an existing Target; the copy takes
+/// over the source's attributes (Linux: permission bits) and times.
+/// Windows: CopyFileW. Linux: copy_file_range (the kernel's own copy, reflink
+/// where the file system offers it), with a read/write loop over a fixed
+/// buffer where the kernel cannot. A failed copy leaves no partial Target
+/// behind. Source and Target naming the same file is a failure.
+bool CopyFileWithAttributes(const std::string& source, const std::string& target);
+
+/// Makes Target a link to where the link Source points (Windows: a symbolic
+/// link or junction reproduced by CreateDirectoryExW / CopyFileExW with
+/// COPY_FILE_COPY_SYMLINK). An existing file or link at Target is replaced.
+bool CopyLink(const std::string& source, const std::string& target);
+
+}  // namespace tarnvel::sys

@@ -1,0 +1,50 @@
+#include "sysroutines/directory_reader.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cstring>
+
+#include "sysroutines/file_system.h"
+
+namespace tarnvel::sys {
+
+struct DirectoryReader::State {
+  DIR* dir = nullptr;
+};
+
+DirectoryReader::DirectoryReader(const std::string& folder) : state_(std::make_unique<State>()) {
+  state_->dir = opendir(folder.c_str());
+}
+
+DirectoryReader::~DirectoryReader() {
+  if (state_->dir != nullptr) closedir(state_->dir);
+}
+
+bool DirectoryReader::IsOpen() const { return state_->dir != nullptr; }
+
+std::optional<DirectoryEntry> DirectoryReader::Next() {
+  if (state_->dir == nullptr) return std::nullopt;
+  while (dirent* entry = readdir(state_->dir)) {
+    if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
+    DirectoryEntry result;
+    result.name = entry->d_name;
+    struct stat st {};
+    if (fstatat(dirfd(state_->dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+      // Gone since the listing was read, or unreadable: report what the listing knows.
+      result.attributes = entry->d_type == DT_DIR ? kAttrDirectory : entry->d_type == DT_LNK ? kAttrLink : kAttrArchive;
+      return result;
+    }
+    if (S_ISLNK(st.st_mode)) {
+      result.attributes = kAttrLink;
+    } else {
+      result.attributes = S_ISDIR(st.st_mode) ? kAttrDirectory : kAttrArchive;
+      if ((st.st_mode & S_IWUSR) == 0) result.attributes |= kAttrReadOnly;
+    }
+    return result;
+  }
+  return std::nullopt;
+}
+
+}  // namespace tarnvel::sys

@@ -1,0 +1,128 @@
+#include "sysroutines/file_copy.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <memory>
+#include <vector>
+
+namespace tarnvel::sys {
+namespace {
+
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  ~Fd() {
+    if (fd_ >= 0) close(fd_);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+  bool Close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+constexpr std::size_t kBufferSize = 1 << 20;
+constexpr std::size_t kChunk = std::size_t(1) << 30;
+
+bool WriteAll(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = write(fd, data, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+bool ReadWriteLoop(int in, int out) {
+  std::vector<char> buffer(kBufferSize);
+  for (;;) {
+    const ssize_t n = read(in, buffer.data(), buffer.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) return true;
+    if (!WriteAll(out, buffer.data(), static_cast<std::size_t>(n))) return false;
+  }
+}
+
+// The kernel copies inside the page cache (or shares blocks); where it cannot
+// (across file systems on old kernels, special files) the plain loop takes over.
+bool CopyContent(int in, int out) {
+  bool anyCopied = false;
+  for (;;) {
+    const ssize_t n = copy_file_range(in, nullptr, out, nullptr, kChunk, 0);
+    if (n > 0) {
+      anyCopied = true;
+      continue;
+    }
+    if (n == 0) return true;
+    if (errno == EINTR) continue;
+    const bool unsupported = errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP ||
+                             errno == EBADF || errno == EPERM;
+    if (!unsupported || anyCopied) return false;
+    return ReadWriteLoop(in, out);
+  }
+}
+
+}  // namespace
+
+bool CopyFileWithAttributes(const std::string& source, const std::string& target) {
+  // Non-blocking so that a named pipe in a tree cannot stall the copy; it is
+  // then refused as not being a file.
+  Fd in(open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (in.get() < 0) return false;
+  struct stat from {};
+  if (fstat(in.get(), &from) != 0 || !S_ISREG(from.st_mode)) return false;
+  if (fcntl(in.get(), F_SETFL, 0) != 0) return false;
+
+  Fd out(open(target.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600));
+  if (out.get() < 0) return false;
+  struct stat to {};
+  if (fstat(out.get(), &to) != 0) return false;
+  // Truncating the source itself would destroy it.
+  if (to.st_dev == from.st_dev && to.st_ino == from.st_ino) return false;
+
+  bool ok = ftruncate(out.get(), 0) == 0 && CopyContent(in.get(), out.get());
+  if (ok) ok = fchmod(out.get(), from.st_mode & 07777) == 0;
+  if (ok) {
+    const struct timespec times[2] = {from.st_atim, from.st_mtim};
+    ok = futimens(out.get(), times) == 0;
+  }
+  ok = out.Close() && ok;
+  if (!ok) {
+    // A half-written file must not pass for a copy.
+    unlink(target.c_str());
+  }
+  return ok;
+}
+
+bool CopyLink(const std::string& source, const std::string& target) {
+  std::vector<char> buffer(4096);
+  for (;;) {
+    const ssize_t n = readlink(source.c_str(), buffer.data(), buffer.size());
+    if (n < 0) return false;
+    if (static_cast<std::size_t>(n) < buffer.size()) {
+      buffer.resize(static_cast<std::size_t>(n));
+      break;
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+  const std::string pointsAt(buffer.begin(), buffer.end());
+  struct stat st {};
+  if (lstat(target.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode) || unlink(target.c_str()) != 0) return false;
+  }
+  return symlink(pointsAt.c_str(), target.c_str()) == 0;
+}
+
+}  // namespace tarnvel::sys

@@ -1,0 +1,27 @@
+#include "sysroutines/file_copy.h"
+
+#include <windows.h>
+
+#include "sysroutines/paths.h"
+
+namespace tarnvel::sys {
+
+bool CopyFileWithAttributes(const std::string& source, const std::string& target) {
+  return CopyFileW(Utf8ToWide(source).c_str(), Utf8ToWide(target).c_str(), FALSE) != 0;
+}
+
+bool CopyLink(const std::string& source, const std::string& target) {
+  const std::wstring from = Utf8ToWide(source);
+  const std::wstring to = Utf8ToWide(target);
+  const DWORD attributes = GetFileAttributesW(from.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    // With a link or junction as template the new folder gets the same reparse point.
+    return CreateDirectoryExW(from.c_str(), to.c_str(), nullptr) != 0;
+  }
+  const DWORD old = GetFileAttributesW(to.c_str());
+  if (old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_DIRECTORY) == 0) DeleteFileW(to.c_str());
+  return CopyFileExW(from.c_str(), to.c_str(), nullptr, nullptr, nullptr, COPY_FILE_COPY_SYMLINK) != 0;
+}
+
+}  // namespace tarnvel::sys

@@ -1,0 +1,83 @@
+#include "update/folder_ops.h"
+
+#include <stdexcept>
+#include <vector>
+
+#include "i18n/ldm.h"
+#include "sysroutines/directory_reader.h"
+#include "sysroutines/file_copy.h"
+#include "sysroutines/file_system.h"
+#include "sysroutines/force_copy_file.h"
+#include "sysroutines/paths.h"
+
+namespace tarnvel {
+namespace {
+
+bool IsLink(std::uint32_t attributes) { return (attributes & sys::kAttrLink) != 0; }
+bool IsFolder(std::uint32_t attributes) { return (attributes & sys::kAttrDirectory) != 0; }
+
+[[noreturn]] void Fail(const char* id, const std::string& argument) {
+  throw std::runtime_error(i18n::GetMessageText(id, argument));
+}
+
+void RemoveFile(const std::string& path, std::uint32_t attributes) {
+  if ((attributes & sys::kAttrReadOnly) != 0) {
+    sys::SetFileAttributesOf(path, (attributes | sys::kAttrArchive) & ~sys::kAttrReadOnly);
+  }
+  const bool removed = IsLink(attributes) ? sys::RemoveLink(path) : sys::DeleteFileAt(path);
+  if (!removed) Fail("uUpdate_MyRemoveDir_1", path);
+}
+
+// Source and Target end with a delimiter. Files that could not be copied are
+// added to Skipped.
+void CopyTree(const std::string& source, const std::string& target, std::vector<std::string>& skipped) {
+  if (!sys::DirectoryExists(source)) Fail("uUpdate_MyCopyDir_1", source);
+  if (!sys::CreateDirectoryTree(target)) Fail("uUpdate_MyCopyDir_2", target);
+  sys::DirectoryReader reader(source);
+  while (const auto entry = reader.Next()) {
+    const std::string from = source + entry->name;
+    const std::string to = target + entry->name;
+    if (IsLink(entry->attributes)) {
+      if (!sys::CopyLink(from, to)) skipped.push_back(from);
+    } else if (IsFolder(entry->attributes)) {
+      CopyTree(sys::IncludeTrailingPathDelimiter(from), sys::IncludeTrailingPathDelimiter(to), skipped);
+    } else if (!sys::ForceCopyFile(from, to)) {
+      skipped.push_back(from);
+    }
+  }
+}
+
+}  // namespace
+
+void MyRemoveDir(const std::string& Folder) {
+  const std::string folder = sys::IncludeTrailingPathDelimiter(Folder);
+  {
+    sys::DirectoryReader reader(folder);
+    while (const auto entry = reader.Next()) {
+      const std::string path = folder + entry->name;
+      if (IsFolder(entry->attributes) && !IsLink(entry->attributes)) {
+        MyRemoveDir(path);
+      } else {
+        RemoveFile(path, entry->attributes);
+      }
+    }
+  }
+  // A folder still in use or not empty stays behind; the caller is not told.
+  sys::RemoveEmptyDirectory(folder.substr(0, folder.size() - 1));
+}
+
+void MyCreateDir(const std::string& Folder) {
+  if (!sys::CreateOneDirectory(Folder)) Fail("uUpdate_MyCreateDir_1", Folder);
+}
+
+void MyCopyDir(const std::string& Source, const std::string& Target) {
+  const std::string target = sys::IncludeTrailingPathDelimiter(Target);
+  std::vector<std::string> skipped;
+  CopyTree(sys::IncludeTrailingPathDelimiter(Source), target, skipped);
+  if (skipped.empty()) return;
+  std::string list;
+  for (const std::string& file : skipped) list += (list.empty() ? "" : "\r\n") + file;
+  throw std::runtime_error(i18n::GetMessageText("uUpdate_MyCopyDir_3", target, list));
+}
+
+}  // namespace tarnvel

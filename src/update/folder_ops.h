@@ -1,0 +1,34 @@
+#pragma once
+// The update engine's folder operations: delete a tree, create one folder,
+// copy a tree. Failures are std::runtime_error with a catalogue text.
+//
+// Trees are walked entry by entry, never read into memory first. A symbolic
+// link or junction inside a tree is removed or copied as a link and never
+// entered, so neither routine reaches outside the tree it was given.
+
+#include <string>
+
+namespace tarnvel {
+
+/// Deletes Folder and everything in it. Read-only files are deleted after
+/// their read-only bit is cleared. A file that cannot be deleted stops the
+/// removal at once with uUpdate_MyRemoveDir_1 naming the file's full path;
+/// a folder that cannot be removed is left behind without an error. A
+/// missing Folder is no error.
+void MyRemoveDir(const std::string& Folder);
+
+/// Creates exactly the folder Folder (its parent must exist; an existing
+/// folder is a failure): uUpdate_MyCreateDir_1 with Folder as passed.
+void MyCreateDir(const std::string& Folder);
+
+/// Copies the tree Source into Target, creating Target with its missing
+/// parents and overwriting files of the same name (read-only and hidden ones
+/// too); files of Target without a counterpart stay. Fails with
+/// uUpdate_MyCopyDir_1 when Source is not a folder and uUpdate_MyCopyDir_2
+/// when Target (or a sub-folder) cannot be created. A file that cannot be
+/// copied does not stop the copy; when the whole tree has been walked,
+/// uUpdate_MyCopyDir_3 names Target and every file that was not copied, so
+/// that an incomplete copy is never taken for a complete one.
+void MyCopyDir(const std::string& Source, const std::string& Target);
+
+}  // namespace tarnvel

@@ -1,0 +1,61 @@
+#include "update/update_context.h"
+
+#include <stdexcept>
+
+#include "i18n/ldm.h"
+#include "sysroutines/drive_type.h"
+#include "sysroutines/file_system.h"
+#include "sysroutines/paths.h"
+#include "sysroutines/text_helpers.h"
+
+namespace tarnvel {
+namespace {
+
+std::string Join(const std::string& folder, const std::string& name) {
+  return sys::IncludeTrailingPathDelimiter(folder) + name;
+}
+
+void Log(IUpdateHost& host, const char* id) {
+  host.SaveExceptionToLog(i18n::GetMessageText(id));
+  host.ProcessMessages();
+}
+
+}  // namespace
+
+UpdateContext& CurrentUpdateContext() {
+  static UpdateContext context;
+  return context;
+}
+
+std::string RunStamp(const sys::LocalDateTime& when) {
+  using sys::TwoDigitString;
+  return TwoDigitString(when.day) + TwoDigitString(when.month) + TwoDigitString(when.year) +
+         TwoDigitString(when.hour) + TwoDigitString(when.minute) + TwoDigitString(when.second);
+}
+
+void UpdateInit(IUpdateHost& host, const ProductNames& names, const std::string& ProgramLocation) {
+  Log(host, "uUpdate_UpdateInit_1");
+  UpdateContext& context = CurrentUpdateContext();
+  context.RootDir = sys::ExpandFullPath(ProgramLocation);
+  if (!sys::DirectoryExists(context.RootDir)) {
+    throw std::runtime_error(i18n::GetMessageText("uUpdate_UpdateInit_2", context.RootDir));
+  }
+  const unsigned driveType = sys::GetDriveTypeOfPath(context.RootDir);
+  if (driveType != sys::kDriveRemovable && driveType != sys::kDriveFixed) {
+    throw std::runtime_error(i18n::GetMessageText("uUpdate_UpdateInit_3", context.RootDir));
+  }
+  context.ProgramDir = Join(context.RootDir, "Program");
+  context.DBDataDir = Join(context.RootDir, "DB_Data");
+  context.TmpDir = Join(context.RootDir, "Tmp$" + RunStamp(sys::CurrentLocalDateTime()));
+  context.NewDir = Join(context.TmpDir, "New");
+  context.OldDir = Join(context.TmpDir, "Old");
+  context.OldProgramDir = Join(context.OldDir, "Program");
+  context.OldDBDataDir = Join(context.OldDir, "DB_Data");
+  context.OldOtherDir = Join(context.OldDir, "Other");
+  context.DatabaseName = names.ConnectionPrefix + Join(context.DBDataDir, names.DatabaseFileName);
+  context.ClientFound = sys::FileExists(Join(context.ProgramDir, names.ClientExeName));
+  context.ServerFound = sys::FileExists(Join(context.DBDataDir, names.DatabaseFileName));
+  Log(host, "uUpdate_UpdateInit_4");
+}
+
+}  // namespace tarnvel

@@ -1,0 +1,34 @@
+// A child program for the process tests, started by the test programs.
+//
+//   tarnvel_test_child [anything]      writes its own command line to
+//                                      child_report.txt in its working folder
+//                                      and ends with exit code 3
+//   tarnvel_test_child hold FILE       opens FILE and keeps it open (Windows:
+//                                      without delete sharing) and its working
+//                                      folder in use until FILE.release exists
+//                                      (at most 60 s); writes FILE.held once
+//                                      the file is open; ends with 0
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "child_command_line.h"
+
+int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "hold") {
+    const std::filesystem::path file = argv[2];
+    std::ifstream held(file, std::ios::binary);
+    if (!held) return 2;
+    std::ofstream(file.string() + ".held") << "held";
+    const std::filesystem::path release = file.string() + ".release";
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!std::filesystem::exists(release) && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return 0;
+  }
+  std::ofstream("child_report.txt", std::ios::binary) << OwnCommandLine(argc, argv);
+  return 3;
+}

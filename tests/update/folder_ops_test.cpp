@@ -1,0 +1,116 @@
+// MyRemoveDir, MyCreateDir and MyCopyDir on real trees under the build tree.
+#include "update/folder_ops.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "i18n/ldm.h"
+#include "support/temp_dir.h"
+#include "sysroutines/file_system.h"
+#include "sysroutines/paths.h"
+
+namespace tarnvel {
+namespace {
+
+using testing::ReadFile;
+using testing::TempDir;
+using testing::WriteFile;
+namespace fs = std::filesystem;
+
+const std::string d(1, sys::kPathDelimiter);
+
+std::string MessageOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const std::runtime_error& e) {
+    return e.what();
+  }
+  return "(no failure)";
+}
+
+// A product-like tree with protected files at two levels.
+void MakeTree(const std::string& root) {
+  WriteFile(sys::PathFromUtf8(root) / "TarnVel.exe", "exe");
+  WriteFile(sys::PathFromUtf8(root) / "ro.dll", "dll");
+  WriteFile(sys::PathFromUtf8(root) / "sub" / "deeper" / "hidden.ini", "ini");
+  WriteFile(sys::PathFromUtf8(root) / "sub" / "system.dat", "dat");
+  fs::create_directories(sys::PathFromUtf8(root) / "empty");
+  sys::SetFileAttributesOf(root + d + "ro.dll", sys::kAttrReadOnly);
+  // Hidden and system exist on Windows only; on Linux these stay plain files.
+  sys::SetFileAttributesOf(root + d + "sub" + d + "deeper" + d + "hidden.ini", sys::kAttrHidden | sys::kAttrReadOnly);
+  sys::SetFileAttributesOf(root + d + "sub" + d + "system.dat", sys::kAttrSystem);
+}
+
+TEST(MyRemoveDir, RemovesProtectedFilesAndTheWholeTree) {
+  TempDir dir("rm");
+  const std::string root = dir / "Tmp$";
+  MakeTree(root);
+  MyRemoveDir(root);
+  EXPECT_FALSE(fs::exists(sys::PathFromUtf8(root)));
+  EXPECT_NO_THROW(MyRemoveDir(root));  // a missing folder is no error
+  EXPECT_NO_THROW(MyRemoveDir(dir / "never" + d + "was"));
+}
+
+TEST(MyCreateDir, CreatesExactlyOneLevel) {
+  TempDir dir("mk");
+  EXPECT_NO_THROW(MyCreateDir(dir / "Tmp$1"));
+  EXPECT_TRUE(fs::is_directory(dir.path() / "Tmp$1"));
+  const struct { std::string folder; } cases[] = {
+      {dir / "Tmp$1"},                         // already there
+      {dir / "missing" + d + "New"},           // parent missing
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(MessageOf([&] { MyCreateDir(c.folder); }), i18n::GetMessageText("uUpdate_MyCreateDir_1", c.folder));
+  }
+  EXPECT_FALSE(fs::exists(dir.path() / "missing"));
+}
+
+TEST(MyCopyDir, CopiesTheTreeWithItsAttributesIntoMissingParents) {
+  TempDir dir("cp");
+  const std::string source = dir / "Program";
+  MakeTree(source);
+  const std::string target = dir / "Tmp$" + d + "Old" + d + "Program";
+  MyCopyDir(source, target);
+  for (const char* file : {"TarnVel.exe", "ro.dll", "sub/deeper/hidden.ini", "sub/system.dat"}) {
+    EXPECT_EQ(ReadFile(sys::PathFromUtf8(target) / file), ReadFile(sys::PathFromUtf8(source) / file)) << file;
+  }
+  EXPECT_TRUE(fs::is_directory(sys::PathFromUtf8(target) / "empty"));
+  EXPECT_EQ(*sys::GetFileAttributesOf(target + d + "ro.dll") & sys::kAttrReadOnly, sys::kAttrReadOnly);
+  EXPECT_EQ(*sys::GetFileAttributesOf(target + d + "sub" + d + "deeper" + d + "hidden.ini") & sys::kAttrReadOnly,
+            sys::kAttrReadOnly);
+
+  // Again over the copy: read-only and hidden targets are replaced, extra files stay.
+  WriteFile(sys::PathFromUtf8(target) / "extra.txt", "extra");
+  sys::SetFileAttributesOf(source + d + "ro.dll", 0);
+  WriteFile(sys::PathFromUtf8(source) / "ro.dll", "new dll");
+  WriteFile(sys::PathFromUtf8(source) / "sub" / "deeper" / "hidden.ini", "new ini");
+  EXPECT_NO_THROW(MyCopyDir(source + d, target + d));
+  EXPECT_EQ(ReadFile(sys::PathFromUtf8(target) / "ro.dll"), "new dll");
+  EXPECT_EQ(ReadFile(sys::PathFromUtf8(target) / "sub" / "deeper" / "hidden.ini"), "new ini");
+  EXPECT_EQ(ReadFile(sys::PathFromUtf8(target) / "extra.txt"), "extra");
+}
+
+TEST(MyCopyDir, EmptySourceCreatesOnlyTheTarget) {
+  TempDir dir("cp");
+  fs::create_directories(dir.path() / "empty");
+  MyCopyDir(dir / "empty", dir / "a" + d + "b");
+  EXPECT_TRUE(fs::is_directory(dir.path() / "a" / "b"));
+  EXPECT_TRUE(fs::is_empty(dir.path() / "a" / "b"));
+}
+
+TEST(MyCopyDir, FolderFailuresNameTheFolderWithItsDelimiter) {
+  TempDir dir("cp");
+  fs::create_directories(dir.path() / "src");
+  WriteFile(dir.path() / "blocker", "a file where a folder should go");
+  const std::string missing = dir / "missing";
+  EXPECT_EQ(MessageOf([&] { MyCopyDir(missing, dir / "t"); }),
+            i18n::GetMessageText("uUpdate_MyCopyDir_1", missing + d));
+  const std::string impossible = dir / "blocker" + d + "target";
+  EXPECT_EQ(MessageOf([&] { MyCopyDir(dir / "src", impossible); }),
+            i18n::GetMessageText("uUpdate_MyCopyDir_2", impossible + d));
+  EXPECT_FALSE(fs::exists(dir.path() / "t"));
+}
+
+}  // namespace
+}  // namespace tarnvel

@@ -1,0 +1,78 @@
+// The payload carried as EXEFILE/FILES: written out byte for byte, started in
+// a fresh folder, leaving the new TarnVel.exe there.
+#include "update/payload.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "i18n/ldm.h"
+#include "support/temp_dir.h"
+#include "sysroutines/paths.h"
+#include "sysroutines/resources.h"
+#include "sysroutines/run_and_wait.h"
+
+namespace tarnvel {
+namespace {
+
+using testing::ReadFile;
+using testing::TempDir;
+using testing::WriteFile;
+namespace fs = std::filesystem;
+
+const std::string d(1, sys::kPathDelimiter);
+
+std::string MessageOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const std::runtime_error& e) {
+    return e.what();
+  }
+  return "(no failure)";
+}
+
+TEST(ExtractFilesFromResource, WritesThePayloadThatUnpacksTheClient) {
+  const auto payload = sys::FindEmbeddedResource("EXEFILE", "FILES");
+  ASSERT_TRUE(payload.has_value());
+  TempDir dir("payload");
+  const std::string newDir = dir / "New";
+  fs::create_directories(sys::PathFromUtf8(newDir));
+  const std::string files = newDir + d + "files.exe";
+  WriteFile(sys::PathFromUtf8(files), std::string(payload->size() + 4096, 'o'));  // longer old file
+  ExtractFilesFromResource(files, "");
+  EXPECT_TRUE(ReadFile(sys::PathFromUtf8(files)) == *payload);
+
+  // Started without arguments in its own folder it leaves TarnVel.exe there.
+  EXPECT_EQ(sys::RunAndWait(files, "", sys::kShowNormal), 0);
+  const fs::path client = sys::PathFromUtf8(newDir) / "TarnVel.exe";
+  ASSERT_TRUE(fs::is_regular_file(client));
+#ifdef TARNVEL_STANDIN_CLIENT
+  EXPECT_TRUE(ReadFile(client) == ReadFile(sys::PathFromUtf8(TARNVEL_STANDIN_CLIENT)));
+#endif
+  // ... and that program runs.
+  EXPECT_EQ(sys::RunAndWait(sys::PathToUtf8(client), "", sys::kShowNormal), 0);
+}
+
+TEST(ExtractFilesFromResource, RelativeNameIsExpanded) {
+  TempDir dir("payload");
+  const auto before = fs::current_path();
+  fs::current_path(dir.path());
+  EXPECT_NO_THROW(ExtractFilesFromResource("files.exe", "FiLeS"));
+  fs::current_path(before);
+  EXPECT_EQ(fs::file_size(dir.path() / "files.exe"), sys::FindEmbeddedResource("EXEFILE", "FILES")->size());
+}
+
+TEST(ExtractFilesFromResource, FailuresCarryTheResourceNameACarriageReturnAndTheCause) {
+  TempDir dir("payload");
+  const std::string target = dir / "files.exe";
+  EXPECT_EQ(MessageOf([&] { ExtractFilesFromResource(target, "NOSUCH"); }),
+            i18n::GetMessageText("uUpdate_ExtractFilesFromResource_1", "NOSUCH") + "\rResource NOSUCH not found");
+  EXPECT_FALSE(fs::exists(sys::PathFromUtf8(target)));
+
+  const std::string nowhere = dir / "missing" + d + "files.exe";
+  EXPECT_EQ(MessageOf([&] { ExtractFilesFromResource(nowhere, ""); }),
+            i18n::GetMessageText("uUpdate_ExtractFilesFromResource_1", "files") + "\rCannot create file " + nowhere);
+}
+
+}  // namespace
+}  // namespace tarnvel
