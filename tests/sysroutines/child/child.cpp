@@ -4,7 +4,7 @@
 //                                      child_report.txt in its working folder
 //                                      and ends with exit code 3
 //   tarnvel_test_child hold FILE       opens FILE and keeps it open (Windows:
-//                                      without delete sharing) and its working
+//                                      with no sharing at all) and its working
 //                                      folder in use until FILE.release exists
 //                                      (at most 60 s); writes FILE.held once
 //                                      the file is open; ends with 0
@@ -14,13 +14,12 @@
 #include <string>
 #include <thread>
 
-#include "child_command_line.h"
+#include "child_platform.h"
 
 int main(int argc, char** argv) {
   if (argc == 3 && std::string(argv[1]) == "hold") {
     const std::filesystem::path file = argv[2];
-    std::ifstream held(file, std::ios::binary);
-    if (!held) return 2;
+    if (!HoldOpen(file.string())) return 2;
     std::ofstream(file.string() + ".held") << "held";
     const std::filesystem::path release = file.string() + ".release";
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);

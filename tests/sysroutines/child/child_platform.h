@@ -4,3 +4,7 @@
 /// The command line the program was started with: Windows GetCommandLineW as
 /// UTF-8; Linux the arguments joined by single blanks.
 std::string OwnCommandLine(int argc, char** argv);
+
+/// Opens File for reading and keeps it open until the program ends. Windows:
+/// with no sharing at all, so that nobody else can read, write or delete it.
+bool HoldOpen(const std::string& file);
