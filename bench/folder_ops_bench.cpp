@@ -95,7 +95,7 @@ void MakeSmallFiles(const fs::path& root, int count) {
 }
 
 void Report(const char* what, const Measure& ours, const Measure& tool) {
-  std::printf("%-28s %9.2f s %9.2f s %7.2f   %8ld KB %8ld KB%s\n", what, ours.seconds, tool.seconds,
+  std::printf("%-40s %9.2f s %9.2f s %7.2f   %8ld KB %8ld KB%s\n", what, ours.seconds, tool.seconds,
               ours.seconds / tool.seconds, ours.peakKb, tool.peakKb,
               (ours.status != 0 || tool.status != 0) ? "   (A RUN FAILED)" : "");
 }
@@ -125,7 +125,7 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  std::printf("%-28s %11s %11s %7s   %11s %11s\n", "", "ours", "tool", "ratio", "ours peak", "tool peak");
+  std::printf("%-40s %11s %11s %7s   %11s %11s\n", "", "ours", "tool", "ratio", "ours peak", "tool peak");
   const fs::path big = work / "big";
   MakeBigFile(big / "TarnVel.fdb", std::uint64_t(2) << 30);
   Compare("one 2 GiB file", big, work);

@@ -5,6 +5,8 @@
 
 #include <set>
 
+#include "sysroutines/win32/handle_walk.h"
+
 #include "sysroutines/directory_reader.h"
 #include "sysroutines/file_system.h"
 #include "sysroutines/paths.h"
@@ -80,12 +82,9 @@ std::string ImageName(DWORD pid, const WCHAR* fallback) {
   return WideToUtf8(name);
 }
 
-}  // namespace
-
-std::vector<FolderHolder> FindFolderHolders(const std::string& folder) {
-  std::vector<FolderHolder> holders;
+void RestartManagerHolders(const std::string& folder, std::vector<FolderHolder>& holders) {
   RestartSession session;
-  if (!session.IsOpen()) return holders;
+  if (!session.IsOpen()) return;
   FileRegistrar registrar(session.handle());
   RegisterTree(folder, registrar);
   registrar.Flush();
@@ -106,10 +105,24 @@ std::vector<FolderHolder> FindFolderHolders(const std::string& folder) {
     }
     infos.resize(needed);
   }
-  std::set<DWORD> seen;
   for (const RM_PROCESS_INFO& info : infos) {
-    const DWORD pid = info.Process.dwProcessId;
-    if (seen.insert(pid).second) holders.push_back({pid, ImageName(pid, info.strAppName)});
+    holders.push_back({info.Process.dwProcessId, ImageName(info.Process.dwProcessId, info.strAppName)});
+  }
+}
+
+}  // namespace
+
+std::vector<FolderHolder> FindFolderHolders(const std::string& folder) {
+  // The Restart Manager knows the programs behind open files; the handle walk
+  // also finds folders held open, such as a program's current folder or a
+  // file manager showing the folder.
+  std::vector<FolderHolder> found;
+  RestartManagerHolders(folder, found);
+  for (DWORD pid : ProcessesWithHandlesInside(folder)) found.push_back({pid, ImageName(pid, L"")});
+  std::vector<FolderHolder> holders;
+  std::set<std::uint32_t> seen;
+  for (FolderHolder& holder : found) {
+    if (seen.insert(holder.pid).second) holders.push_back(std::move(holder));
   }
   return holders;
 }
