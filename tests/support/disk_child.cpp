@@ -16,8 +16,9 @@ std::string TestChildPath() {
   return sys::ExecutableDir() + d + ".." + d + "sysroutines" + d + name;
 }
 
-HeldFile::HeldFile(const std::string& file, const std::string& workingFolder) : file_(file) {
-  const std::string child = sys::PathToUtf8(std::filesystem::weakly_canonical(sys::PathFromUtf8(TestChildPath())));
+HeldFile::HeldFile(const std::string& file, const std::string& workingFolder, const std::string& program)
+    : file_(file) {
+  const std::string child = sys::PathToUtf8(std::filesystem::weakly_canonical(sys::PathFromUtf8(program)));
   started_ = child_.Start(child + " hold " + file, child, workingFolder, 0);
   if (!started_) return;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);

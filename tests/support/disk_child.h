@@ -11,11 +11,12 @@ namespace tarnvel::testing {
 /// Full path of the child program (built beside test_sysroutines).
 std::string TestChildPath();
 
-/// Starts the child with its working folder WorkingFolder, holding File open
-/// until destruction (then it is told to end and waited for).
+/// Starts the child (or a copy of it at Program) with its working folder
+/// WorkingFolder, holding File open until destruction (then it is told to end
+/// and waited for).
 class HeldFile {
  public:
-  HeldFile(const std::string& file, const std::string& workingFolder);
+  HeldFile(const std::string& file, const std::string& workingFolder, const std::string& program = TestChildPath());
   ~HeldFile();
   HeldFile(const HeldFile&) = delete;
   HeldFile& operator=(const HeldFile&) = delete;

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <random>
 
-#include "support/temp_dir.h"
+#include "support/disk_scratch.h"
 #include "sysroutines/paths.h"
 #include "sysroutines/file_copy.h"
 #include "sysroutines/file_system.h"
@@ -14,7 +14,7 @@ namespace tarnvel::sys {
 namespace {
 
 using testing::ReadFile;
-using testing::TempDir;
+using testing::DiskScratch;
 using testing::WriteFile;
 
 std::string RandomBytes(std::size_t size) {
@@ -25,7 +25,7 @@ std::string RandomBytes(std::size_t size) {
 }
 
 TEST(ForceCopyFile, ReplacesAProtectedTargetAndTakesOverTheSource) {
-  TempDir dir("copy");
+  DiskScratch dir("copy");
   const std::string source = dir / "new.exe";
   const std::string target = dir / "old.exe";
   // Bigger than any copy buffer, and not a round number.
@@ -43,7 +43,7 @@ TEST(ForceCopyFile, ReplacesAProtectedTargetAndTakesOverTheSource) {
 }
 
 TEST(ForceCopyFile, ReadOnlySourceGivesReadOnlyCopy) {
-  TempDir dir("copy");
+  DiskScratch dir("copy");
   const std::string source = dir / "ro.txt";
   WriteFile(PathFromUtf8(source), "read only");
   ASSERT_TRUE(SetFileAttributesOf(source, kAttrReadOnly));
@@ -57,7 +57,7 @@ TEST(ForceCopyFile, ReadOnlySourceGivesReadOnlyCopy) {
 }
 
 TEST(ForceCopyFile, FailuresLeaveTargetsAlone) {
-  TempDir dir("copy");
+  DiskScratch dir("copy");
   const std::string file = dir / "keep.txt";
   WriteFile(PathFromUtf8(file), "precious");
   EXPECT_FALSE(ForceCopyFile(dir / "missing.txt", dir / "target.txt"));

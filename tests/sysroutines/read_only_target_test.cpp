@@ -5,7 +5,7 @@
 // entry force_copy_read_only_as_user under Wine).
 #include <gtest/gtest.h>
 
-#include "support/temp_dir.h"
+#include "support/disk_scratch.h"
 #include "sysroutines/file_copy.h"
 #include "sysroutines/file_system.h"
 #include "sysroutines/force_copy_file.h"
@@ -15,11 +15,11 @@ namespace tarnvel::sys {
 namespace {
 
 using testing::ReadFile;
-using testing::TempDir;
+using testing::DiskScratch;
 using testing::WriteFile;
 
 TEST(ReadOnlyTarget, PlainCopyIsRefusedForceCopyReplacesIt) {
-  TempDir dir("readonly");
+  DiskScratch dir("readonly");
   const std::string source = dir / "new.exe";
   const std::string target = dir / "TarnVel.exe";
   WriteFile(PathFromUtf8(source), "new");

@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "i18n/ldm.h"
-#include "support/temp_dir.h"
+#include "support/disk_scratch.h"
 #include "sysroutines/file_system.h"
 #include "sysroutines/paths.h"
 #include "sysroutines/text_helpers.h"
@@ -16,7 +16,7 @@ namespace tarnvel {
 namespace {
 
 using testing::ReadFile;
-using testing::TempDir;
+using testing::DiskScratch;
 using testing::WriteFile;
 namespace fs = std::filesystem;
 
@@ -42,7 +42,7 @@ class Restore : public ::testing::Test {
   void Save(const std::string& entryName, const std::string& bytes) {
     WriteFile(sys::PathFromUtf8(other_) / sys::PathFromUtf8(entryName), bytes);
   }
-  TempDir dir_{"restore"};
+  DiskScratch dir_{"restore"};
   std::string other_ = dir_ / "Old" + d + "Other";
   std::string live_ = dir_ / "live";
 };

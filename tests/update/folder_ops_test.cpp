@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "i18n/ldm.h"
-#include "support/temp_dir.h"
+#include "support/disk_scratch.h"
 #include "sysroutines/file_system.h"
 #include "sysroutines/paths.h"
 
@@ -14,7 +14,7 @@ namespace tarnvel {
 namespace {
 
 using testing::ReadFile;
-using testing::TempDir;
+using testing::DiskScratch;
 using testing::WriteFile;
 namespace fs = std::filesystem;
 
@@ -43,7 +43,7 @@ void MakeTree(const std::string& root) {
 }
 
 TEST(MyRemoveDir, RemovesProtectedFilesAndTheWholeTree) {
-  TempDir dir("rm");
+  DiskScratch dir("rm");
   const std::string root = dir / "Tmp$";
   MakeTree(root);
   MyRemoveDir(root);
@@ -53,7 +53,7 @@ TEST(MyRemoveDir, RemovesProtectedFilesAndTheWholeTree) {
 }
 
 TEST(MyCreateDir, CreatesExactlyOneLevel) {
-  TempDir dir("mk");
+  DiskScratch dir("mk");
   EXPECT_NO_THROW(MyCreateDir(dir / "Tmp$1"));
   EXPECT_TRUE(fs::is_directory(dir.path() / "Tmp$1"));
   const struct { std::string folder; } cases[] = {
@@ -67,7 +67,7 @@ TEST(MyCreateDir, CreatesExactlyOneLevel) {
 }
 
 TEST(MyCopyDir, CopiesTheTreeWithItsAttributesIntoMissingParents) {
-  TempDir dir("cp");
+  DiskScratch dir("cp");
   const std::string source = dir / "Program";
   MakeTree(source);
   const std::string target = dir / "Tmp$" + d + "Old" + d + "Program";
@@ -92,7 +92,7 @@ TEST(MyCopyDir, CopiesTheTreeWithItsAttributesIntoMissingParents) {
 }
 
 TEST(MyCopyDir, EmptySourceCreatesOnlyTheTarget) {
-  TempDir dir("cp");
+  DiskScratch dir("cp");
   fs::create_directories(dir.path() / "empty");
   MyCopyDir(dir / "empty", dir / "a" + d + "b");
   EXPECT_TRUE(fs::is_directory(dir.path() / "a" / "b"));
@@ -100,7 +100,7 @@ TEST(MyCopyDir, EmptySourceCreatesOnlyTheTarget) {
 }
 
 TEST(MyCopyDir, FolderFailuresNameTheFolderWithItsDelimiter) {
-  TempDir dir("cp");
+  DiskScratch dir("cp");
   fs::create_directories(dir.path() / "src");
   WriteFile(dir.path() / "blocker", "a file where a folder should go");
   const std::string missing = dir / "missing";

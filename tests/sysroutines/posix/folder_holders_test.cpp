@@ -57,5 +57,20 @@ TEST(FolderHolders, WorkingFolderInsideHoldsTheFolder) {
   EXPECT_EQ(FolderLockTest(root + "/"), LockTestResult::FolderHeld);
 }
 
+TEST(FolderHolders, ProgramStartedFromInsideHoldsTheFolder) {
+  TempDir dir("holders");
+  const std::string root = dir / "TarnVel";
+  const std::string program = root + "/Program/updater";
+  std::filesystem::create_directories(PathFromUtf8(root) / "Program");
+  std::filesystem::copy_file(PathFromUtf8(testing::TestChildPath()), PathFromUtf8(program));
+  std::filesystem::permissions(PathFromUtf8(program), std::filesystem::perms::owner_all);
+  const std::string outside = dir / "outside.txt";
+  WriteFile(PathFromUtf8(outside), "x");
+  HeldFile held(outside, dir.str(), program);  // neither a file nor the working folder inside
+  ASSERT_TRUE(held.IsHeld());
+  EXPECT_TRUE(Lists(FindFolderHolders(root), "updater"));
+  EXPECT_EQ(FolderLockTest(root), LockTestResult::FolderHeld);
+}
+
 }  // namespace
 }  // namespace tarnvel::sys
