@@ -60,7 +60,9 @@ mkdir -p "$WINEPREFIX"
 wineserver -k </dev/null >/dev/null 2>&1 || true   # a server left over from an earlier run
 wineserver -w </dev/null >/dev/null 2>&1 || true
 wineserver -p </dev/null >/dev/null 2>&1
-wineboot -i </dev/null >/dev/null 2>&1
+# Plain wineboot: "wineboot -i" on a fresh prefix leaves two service managers
+# running, and then no service can be started (ERROR_SERVICE_DATABASE_LOCKED).
+wineboot </dev/null >/dev/null 2>&1
 trap 'wineserver -k </dev/null >/dev/null 2>&1 || true' EXIT
 (cd build/win64 && ctest --output-on-failure -j "$jobs") || status=1
 

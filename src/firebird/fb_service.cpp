@@ -1,0 +1,72 @@
+#include "firebird/fb_service.h"
+
+#include <stdexcept>
+#include <thread>
+
+#include "sysroutines/process_control.h"
+
+namespace tarnvel::firebird {
+namespace {
+
+// The right to end other users' processes, held only while the server's
+// processes are being ended, and given back on every path.
+class DebugPrivilegeScope {
+ public:
+  DebugPrivilegeScope() { sys::SetDebugPrivilege(true); }
+  ~DebugPrivilegeScope() { sys::SetDebugPrivilege(false); }
+  DebugPrivilegeScope(const DebugPrivilegeScope&) = delete;
+  DebugPrivilegeScope& operator=(const DebugPrivilegeScope&) = delete;
+};
+
+void Pause(const FbServiceContext& context, std::chrono::milliseconds duration) {
+  if (context.pause)
+    context.pause(duration);
+  else
+    std::this_thread::sleep_for(duration);
+}
+
+void Show(const FbServiceContext& context, bool showResult, const char* text) {
+  if (showResult && context.showMessage) context.showMessage(text);
+}
+
+}  // namespace
+
+void StopFBService(const TFBServParams& params, bool showResult, const FbServiceContext& context) {
+  if (!sys::StopServiceAndWait("", params.ServiceName, context.serviceWait))
+    throw std::runtime_error(
+        "Unable to stop the server FireBird. Try restarting your computer and rerun the application.");
+
+  // The classic server runs one process per connection, and they can outlive
+  // the service; the same is done for both server types.
+  bool killed = false;
+  {
+    const DebugPrivilegeScope privilege;
+    killed = sys::KillProcessByName(params.ServerExe);
+  }
+  if (!killed)
+    throw std::runtime_error("Unable to stop the process(es):" + params.ServerExe +
+                             " classic server FireBird. \rDo stop by hand and then try again.");
+
+  if (sys::GetServiceState("", params.ServiceName) != sys::kServiceStopped)
+    throw std::runtime_error("FireBird server service is not stopped!");
+  Pause(context, kServiceStopPause);
+  Show(context, showResult, "FireBird Server service is stopped.");
+}
+
+void StartFBService(const TFBServParams& params, bool showResult, const FbServiceContext& context) {
+  try {
+    StopFBService(params, false, context);
+  } catch (const std::exception&) {
+    // A start is a restart; a stop that fails here does not keep the start
+    // from being tried, and only the start's own failure is reported.
+  }
+  if (!sys::StartServiceAndWait("", params.ServiceName, context.serviceWait))
+    throw std::runtime_error(
+        "Unable to start the server FireBird. Try restarting your computer and rerun the application.");
+  if (sys::GetServiceState("", "FirebirdGuardianDefaultInstance") != sys::kServiceRunning &&
+      sys::GetServiceState("", "NorvaskFireXBirdServer") != sys::kServiceRunning)
+    throw std::runtime_error("FireBird server service is not running!");
+  Show(context, showResult, "FireBird server service is running.");
+}
+
+}  // namespace tarnvel::firebird

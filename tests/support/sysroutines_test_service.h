@@ -1,0 +1,25 @@
+#pragma once
+// Windows only: the test service program (tests/sysroutines/programs/
+// test_service.cpp) registered with the service manager under a given name
+// for the life of the object, stopped and deleted afterwards.
+
+#include <string>
+
+namespace tarnvel::testing {
+
+class RegisteredTestService {
+ public:
+  /// Registers the service (replacing a leftover of an earlier run); throws
+  /// when that fails. Arguments go on the service's command line.
+  RegisteredTestService(const std::string& name, const std::string& arguments = "");
+  ~RegisteredTestService();
+  RegisteredTestService(const RegisteredTestService&) = delete;
+  RegisteredTestService& operator=(const RegisteredTestService&) = delete;
+
+  const std::string& Name() const { return name_; }
+
+ private:
+  std::string name_;
+};
+
+}  // namespace tarnvel::testing
