@@ -2,6 +2,10 @@
 // Windows only: the test service program (tests/sysroutines/programs/
 // test_service.cpp) registered with the service manager under a given name
 // for the life of the object, stopped and deleted afterwards.
+//
+// Wine's service manager refuses to start a service while another one is
+// starting (ERROR_SERVICE_DATABASE_LOCKED), so tests holding such a service
+// take turns, across test programs, through a named mutex.
 
 #include <string>
 
@@ -19,6 +23,7 @@ class RegisteredTestService {
   const std::string& Name() const { return name_; }
 
  private:
+  void* turn_ = nullptr;  // the mutex, held while the object lives
   std::string name_;
 };
 

@@ -28,27 +28,41 @@ void RemoveService(SC_HANDLE manager, const std::wstring& name) {
 
 RegisteredTestService::RegisteredTestService(const std::string& name, const std::string& arguments)
     : name_(name) {
-  SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-  if (!manager) throw std::runtime_error("cannot open the service manager");
-  const std::wstring wideName = sys::Utf8ToWide(name);
-  RemoveService(manager, wideName);
-  std::wstring binPath = L"\"" + sys::Utf8ToWide(SysroutinesTestProgram("tarnvel_test_service")) + L"\"";
-  if (!arguments.empty()) binPath += L" " + sys::Utf8ToWide(arguments);
-  SC_HANDLE service = CreateServiceW(manager, wideName.c_str(), wideName.c_str(), SERVICE_ALL_ACCESS,
-                                     SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL,
-                                     binPath.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr);
-  const DWORD error = GetLastError();
-  CloseServiceHandle(manager);
-  if (!service)
-    throw std::runtime_error("cannot register the test service " + name + ": " + std::to_string(error));
-  CloseServiceHandle(service);
+  turn_ = CreateMutexW(nullptr, FALSE, L"TarnvelTestServiceTurn");
+  if (!turn_) throw std::runtime_error("cannot create the test services' mutex");
+  // WAIT_ABANDONED (a test ended while holding it) gives us the turn as well.
+  WaitForSingleObject(turn_, INFINITE);
+  std::string failure;
+  if (SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS)) {
+    const std::wstring wideName = sys::Utf8ToWide(name);
+    RemoveService(manager, wideName);
+    std::wstring binPath = L"\"" + sys::Utf8ToWide(SysroutinesTestProgram("tarnvel_test_service")) + L"\"";
+    if (!arguments.empty()) binPath += L" " + sys::Utf8ToWide(arguments);
+    SC_HANDLE service = CreateServiceW(manager, wideName.c_str(), wideName.c_str(), SERVICE_ALL_ACCESS,
+                                       SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL,
+                                       binPath.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr);
+    if (service)
+      CloseServiceHandle(service);
+    else
+      failure = "cannot register the test service " + name + ": " + std::to_string(GetLastError());
+    CloseServiceHandle(manager);
+  } else {
+    failure = "cannot open the service manager";
+  }
+  if (!failure.empty()) {
+    ReleaseMutex(turn_);
+    CloseHandle(turn_);
+    throw std::runtime_error(failure);
+  }
 }
 
 RegisteredTestService::~RegisteredTestService() {
-  SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-  if (!manager) return;
-  RemoveService(manager, sys::Utf8ToWide(name_));
-  CloseServiceHandle(manager);
+  if (SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS)) {
+    RemoveService(manager, sys::Utf8ToWide(name_));
+    CloseServiceHandle(manager);
+  }
+  ReleaseMutex(turn_);
+  CloseHandle(turn_);
 }
 
 }  // namespace tarnvel::testing
