@@ -18,25 +18,27 @@ std::string RegistryFilePath() {
 
 class FileKey final : public RegistryKey {
  public:
-  FileKey(const RegistryFileContents& contents, std::string path)
-      : contents_(contents), path_(std::move(path)) {}
+  FileKey(std::shared_ptr<const RegistryFileContents> contents, std::string path)
+      : contents_(std::move(contents)), path_(std::move(path)) {}
   RegistryText ReadText(const std::string& valueName) const override {
-    return contents_.ReadText(path_, valueName);
+    return contents_->ReadText(path_, valueName);
   }
 
  private:
-  const RegistryFileContents& contents_;
+  // Shared with the registry, so that an open key may outlive it.
+  std::shared_ptr<const RegistryFileContents> contents_;
   std::string path_;
 };
 
 class FileRegistry final : public MachineRegistry {
  public:
-  explicit FileRegistry(RegistryFileContents contents) : contents_(std::move(contents)) {}
+  explicit FileRegistry(RegistryFileContents contents)
+      : contents_(std::make_shared<const RegistryFileContents>(std::move(contents))) {}
 
-  bool KeyExists(const std::string& keyPath) const override { return contents_.KeyExists(keyPath); }
+  bool KeyExists(const std::string& keyPath) const override { return contents_->KeyExists(keyPath); }
 
   std::unique_ptr<RegistryKey> OpenKeyReadOnly(const std::string& keyPath) const override {
-    if (!contents_.KeyExists(keyPath)) return nullptr;
+    if (!contents_->KeyExists(keyPath)) return nullptr;
     return std::make_unique<FileKey>(contents_, keyPath);
   }
 
@@ -46,7 +48,7 @@ class FileRegistry final : public MachineRegistry {
   }
 
  private:
-  RegistryFileContents contents_;
+  std::shared_ptr<const RegistryFileContents> contents_;
 };
 
 }  // namespace
