@@ -8,6 +8,7 @@
 #include "i18n/ldm.h"
 #include "support/disk_scratch.h"
 #include "sysroutines/file_system.h"
+#include "support/failure_text.h"
 #include "sysroutines/paths.h"
 
 namespace tarnvel {
@@ -20,14 +21,7 @@ namespace fs = std::filesystem;
 
 const std::string d(1, sys::kPathDelimiter);
 
-std::string MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const std::runtime_error& e) {
-    return e.what();
-  }
-  return "(no failure)";
-}
+std::string MessageOf(const std::function<void()>& action) { return testing::FailureText(action); }
 
 // A product-like tree with protected files at two levels.
 void MakeTree(const std::string& root) {

@@ -8,6 +8,7 @@
 
 #include "i18n/ldm.h"
 #include "support/temp_dir.h"
+#include "support/failure_text.h"
 #include "sysroutines/paths.h"
 #include "sysroutines/resources.h"
 #include "sysroutines/run_and_wait.h"
@@ -22,14 +23,7 @@ namespace fs = std::filesystem;
 
 const std::string d(1, sys::kPathDelimiter);
 
-std::string MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const std::runtime_error& e) {
-    return e.what();
-  }
-  return "(no failure)";
-}
+std::string MessageOf(const std::function<void()>& action) { return testing::FailureText(action); }
 
 TEST(ExtractFilesFromResource, WritesThePayloadThatUnpacksTheClient) {
   const auto payload = sys::FindEmbeddedResource("EXEFILE", "FILES");
