@@ -21,9 +21,10 @@ if(CMAKE_CROSSCOMPILING AND WIN32 AND CMAKE_SYSTEM_PROCESSOR MATCHES "x86_64|AMD
   set(TARNVEL_FBCLIENT_BRIDGE "${CMAKE_BINARY_DIR}/fbclient-bridge/fbclient.dll.so")
   add_custom_command(
     OUTPUT "${TARNVEL_FBCLIENT_BRIDGE}"
+    # The export table goes to winebuild directly (-E), whatever its file name.
     COMMAND "${TARNVEL_WINEGCC}" -m64 -shared -Wall -Werror -o fbclient.dll
-            "${bridge_dir}/fbclient.spec" "${bridge_dir}/fbclient_bridge.c" -l:libfbclient.so.2
-    DEPENDS "${bridge_dir}/fbclient.spec" "${bridge_dir}/fbclient_bridge.c"
+            "-Wb,-E,${bridge_dir}/fbclient.exports" "${bridge_dir}/fbclient_bridge.c" -l:libfbclient.so.2
+    DEPENDS "${bridge_dir}/fbclient.exports" "${bridge_dir}/fbclient_bridge.c"
     WORKING_DIRECTORY "${CMAKE_BINARY_DIR}/fbclient-bridge"
     COMMENT "Building the test-only fbclient.dll bridge (winegcc)"
     VERBATIM)
