@@ -31,8 +31,8 @@ int main() {
               << "\nClient library: " << profile.ClientLibrary << "\nLog file: " << logName << "\n";
     host.SaveExceptionToLog(i18n::GetMessageText("uIS_TarnVel_8"));
     AEException(host, "Updater_TarnVel",
-                "Not built yet: the update run itself (discovery, database services, backup and "
-                "replacement) arrives with the next issues");
+                "Not built yet: the update driver that runs discovery, the database services, the "
+                "backup and the replacement end to end");
     return 2;
   } catch (const std::exception& failure) {
     std::cerr << failure.what() << "\n";
