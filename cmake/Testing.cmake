@@ -65,3 +65,25 @@ function(tarnvel_add_test_folder name)
   tarnvel_add_test(${name} SOURCES ${shared} ${platform} LIBS ${ARG_LIBS} ${extra} LABELS ${ARG_LABELS}
                    PROPERTIES ${ARG_PROPERTIES})
 endfunction()
+
+# tarnvel_server_reachable_dir(<var> <folder> <tag>): Folder, or, when the
+# Firebird server's user cannot reach it (a build tree under /root, which is
+# 0700), a folder of the server's own data folder named after Tag and Folder.
+# Databases the server must open live there.
+function(tarnvel_server_reachable_dir var folder tag)
+  set(result "${folder}")
+  if(NOT CMAKE_HOST_WIN32)
+    execute_process(COMMAND id -u OUTPUT_VARIABLE uid OUTPUT_STRIP_TRAILING_WHITESPACE)
+    get_filename_component(parent "${folder}" DIRECTORY)
+    if(uid STREQUAL "0")
+      execute_process(COMMAND runuser -u firebird -- test -x "${parent}"
+                      RESULT_VARIABLE reachable OUTPUT_QUIET ERROR_QUIET)
+      if(NOT reachable EQUAL 0)
+        string(MD5 hash "${folder}")
+        set(result "/var/lib/firebird/3.0/data/tarnvel-${tag}-${hash}")
+        message(STATUS "${tag}: ${result} (build tree not reachable by the Firebird server)")
+      endif()
+    endif()
+  endif()
+  set(${var} "${result}" PARENT_SCOPE)
+endfunction()

@@ -2,19 +2,11 @@
 // The project profile: which product the updater updates, and the values the
 // window presets in its input boxes.
 
-#include <cstdint>
 #include <string>
 
-namespace tarnvel {
+#include "update/project_profile.h"
 
-struct ProjectProfile {
-  std::string ClientLibrary;     // Firebird client library file name
-  std::string DatabaseFileName;  // inside the product's DB_Data folder
-  std::string ClientExeName;     // inside the product's Program folder
-  std::string ConnectionPrefix;  // host/port: of the local server
-  std::uint8_t FreeSpaceFactor = 0;
-  std::string ProjectKey;
-};
+namespace tarnvel {
 
 struct InputPresets {
   std::string ProgramLocation;  // product folder

@@ -2,6 +2,7 @@
 // The kind of drive a folder lies on, in the numbers of Windows GetDriveType.
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,5 +29,20 @@ unsigned GetDriveTypeOfPath(const std::string& path);
 /// mount holding Path: unknown.
 unsigned DriveTypeFromMountInfo(std::string_view mountInfo, const std::string& path,
                                 const std::function<bool(const std::string& device)>& isRemovable);
+
+/// The mount of a mountinfo text that holds an absolute, resolved Path: the
+/// last one with the longest mount point.
+struct MountEntry {
+  std::string mountPoint;
+  std::string fileSystemType;
+  std::string device;  // "major:minor"
+};
+std::optional<MountEntry> MountHolding(std::string_view mountInfo, const std::string& path);
+
+/// The root of the drive that holds Path, with a trailing delimiter: Windows
+/// "C:\" or "\\server\share\" (the drive part of the path, as written);
+/// Linux the mount point that holds Path (links resolved), e.g. "/" or
+/// "/srv/data/". Empty when there is none.
+std::string DriveRootOf(const std::string& path);
 
 }  // namespace tarnvel::sys

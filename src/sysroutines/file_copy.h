@@ -6,7 +6,8 @@
 namespace tarnvel::sys {
 
 /// Copies Source onto Target, replacing an existing Target; the copy takes
-/// over the source's attributes (Linux: permission bits) and times.
+/// over the source's attributes (Linux: permission bits, and the owner and
+/// group where the process may set them) and times.
 /// Windows: CopyFileW. Linux: copy_file_range (the kernel's own copy, reflink
 /// where the file system offers it), with a read/write loop over a fixed
 /// buffer where the kernel cannot. A failed copy leaves no partial Target

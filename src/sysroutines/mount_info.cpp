@@ -1,5 +1,6 @@
 // The mountinfo mapping is plain text work; it is compiled on every target so
 // that its table of cases is tested everywhere.
+#include <optional>
 #include <set>
 #include <sstream>
 #include <vector>
@@ -10,9 +11,11 @@ namespace tarnvel::sys {
 namespace {
 
 const std::set<std::string, std::less<>> kRemoteTypes = {
-    "nfs", "nfs4", "cifs", "smb3", "smbfs", "ncpfs", "fuse.sshfs", "sshfs", "9p", "ceph",
-    "fuse.ceph", "glusterfs", "fuse.glusterfs", "afs", "coda", "lustre", "davfs", "fuse.davfs2",
-    "fuse.s3fs", "fuse.rclone", "gfs2", "ocfs2", "fuse.smbnetfs", "virtiofs"};
+    "nfs",       "nfs4",       "cifs",           "smb3",      "smbfs",
+    "ncpfs",     "fuse.sshfs", "sshfs",          "9p",        "ceph",
+    "fuse.ceph", "glusterfs",  "fuse.glusterfs", "afs",       "coda",
+    "lustre",    "davfs",      "fuse.davfs2",    "fuse.s3fs", "fuse.rclone",
+    "gfs2",      "ocfs2",      "fuse.smbnetfs",  "virtiofs"};
 
 // Mount points write blanks, tabs, newlines and backslashes as \ooo.
 std::string Unescape(std::string_view text) {
@@ -20,7 +23,8 @@ std::string Unescape(std::string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '\\' && i + 3 < text.size() &&
         text.substr(i + 1, 3).find_first_not_of("01234567") == std::string_view::npos) {
-      out.push_back(static_cast<char>((text[i + 1] - '0') * 64 + (text[i + 2] - '0') * 8 + (text[i + 3] - '0')));
+      out.push_back(
+          static_cast<char>((text[i + 1] - '0') * 64 + (text[i + 2] - '0') * 8 + (text[i + 3] - '0')));
       i += 3;
     } else {
       out.push_back(text[i]);
@@ -31,18 +35,15 @@ std::string Unescape(std::string_view text) {
 
 bool Holds(const std::string& mountPoint, const std::string& path) {
   if (mountPoint == "/") return !path.empty() && path[0] == '/';
-  return path == mountPoint || (path.size() > mountPoint.size() && path.compare(0, mountPoint.size(), mountPoint) == 0 &&
-                                path[mountPoint.size()] == '/');
+  return path == mountPoint ||
+         (path.size() > mountPoint.size() && path.compare(0, mountPoint.size(), mountPoint) == 0 &&
+          path[mountPoint.size()] == '/');
 }
 
 }  // namespace
 
-unsigned DriveTypeFromMountInfo(std::string_view mountInfo, const std::string& path,
-                                const std::function<bool(const std::string& device)>& isRemovable) {
-  std::string bestPoint;
-  std::string bestType;
-  std::string bestDevice;
-  bool found = false;
+std::optional<MountEntry> MountHolding(std::string_view mountInfo, const std::string& path) {
+  std::optional<MountEntry> best;
   std::istringstream lines{std::string(mountInfo)};
   for (std::string line; std::getline(lines, line);) {
     std::istringstream fields(line);
@@ -54,18 +55,19 @@ unsigned DriveTypeFromMountInfo(std::string_view mountInfo, const std::string& p
     if (words.size() < 5 || dash + 1 >= words.size()) continue;
     const std::string point = Unescape(words[4]);
     if (!Holds(point, path)) continue;
-    if (!found || point.size() >= bestPoint.size()) {
-      found = true;
-      bestPoint = point;
-      bestType = words[dash + 1];
-      bestDevice = words[2];
-    }
+    if (!best || point.size() >= best->mountPoint.size()) best = MountEntry{point, words[dash + 1], words[2]};
   }
-  if (!found) return kDriveUnknown;
-  if (kRemoteTypes.count(bestType) != 0) return kDriveRemote;
-  if (bestType == "iso9660" || bestType == "udf") return kDriveCdRom;
-  if (bestType == "tmpfs" || bestType == "ramfs") return kDriveRamDisk;
-  return isRemovable && isRemovable(bestDevice) ? kDriveRemovable : kDriveFixed;
+  return best;
+}
+
+unsigned DriveTypeFromMountInfo(std::string_view mountInfo, const std::string& path,
+                                const std::function<bool(const std::string& device)>& isRemovable) {
+  const std::optional<MountEntry> mount = MountHolding(mountInfo, path);
+  if (!mount) return kDriveUnknown;
+  if (kRemoteTypes.count(mount->fileSystemType) != 0) return kDriveRemote;
+  if (mount->fileSystemType == "iso9660" || mount->fileSystemType == "udf") return kDriveCdRom;
+  if (mount->fileSystemType == "tmpfs" || mount->fileSystemType == "ramfs") return kDriveRamDisk;
+  return isRemovable && isRemovable(mount->device) ? kDriveRemovable : kDriveFixed;
 }
 
 }  // namespace tarnvel::sys

@@ -1,5 +1,7 @@
 #include "update/host.h"
 
+#include <utility>
+
 #include "i18n/ldm.h"
 
 namespace tarnvel {
@@ -13,6 +15,7 @@ DialogButton MessageDlg(IUpdateHost& host, const std::string& text, DialogType t
   request.text = text;
   request.buttons = std::move(buttons);
   request.defaultButton = defaultButton;
+  request.escapeButton = request.buttons.size() == 1 ? request.buttons.front() : DialogButton::No;
   return host.ShowDialog(request);
 }
 

@@ -9,6 +9,12 @@ namespace tarnvel::testing {
 void ScriptedHost::SaveExceptionToLog(const std::string& text) {
   entries.push_back(text);
   if (!logFailure.empty()) throw std::runtime_error(logFailure);
+  const auto action = actions_.find(text);
+  if (action != actions_.end()) {
+    const std::function<void()> run = std::move(action->second);
+    actions_.erase(action);
+    run();
+  }
 }
 
 DialogButton ScriptedHost::ShowDialog(const DialogRequest& request) {

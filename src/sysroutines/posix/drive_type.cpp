@@ -33,3 +33,15 @@ unsigned GetDriveTypeOfPath(const std::string& path) {
 }
 
 }  // namespace tarnvel::sys
+
+namespace tarnvel::sys {
+
+std::string DriveRootOf(const std::string& path) {
+  char resolved[PATH_MAX];
+  if (realpath(path.c_str(), resolved) == nullptr) return {};
+  const std::optional<MountEntry> mount = MountHolding(ReadText("/proc/self/mountinfo"), resolved);
+  if (!mount) return {};
+  return mount->mountPoint == "/" ? "/" : mount->mountPoint + "/";
+}
+
+}  // namespace tarnvel::sys

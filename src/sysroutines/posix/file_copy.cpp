@@ -93,6 +93,10 @@ bool CopyFileWithAttributes(const std::string& source, const std::string& target
   if (to.st_dev == from.st_dev && to.st_ino == from.st_ino) return false;
 
   bool ok = ftruncate(out.get(), 0) == 0 && CopyContent(in.get(), out.get());
+  // The owner goes with the file where we may set it (as root): a database
+  // restored from its backup must stay the server's, or the server cannot
+  // open it again. Others keep the copy as their own.
+  if (ok && fchown(out.get(), from.st_uid, from.st_gid) != 0 && errno != EPERM) ok = false;
   if (ok) ok = fchmod(out.get(), from.st_mode & 07777) == 0;
   if (ok) {
     const struct timespec times[2] = {from.st_atim, from.st_mtim};

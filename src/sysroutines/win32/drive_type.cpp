@@ -26,4 +26,9 @@ unsigned GetDriveTypeOfPath(const std::string& path) {
   return GetDriveTypeW(Utf8ToWide(root).c_str());
 }
 
+std::string DriveRootOf(const std::string& path) {
+  const std::string drive = ExtractFileDrive(path);
+  return drive.empty() ? std::string() : drive + "\\";
+}
+
 }  // namespace tarnvel::sys

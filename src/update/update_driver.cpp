@@ -1,0 +1,403 @@
+#include "update/update_driver.h"
+
+#include <algorithm>
+#include <exception>
+#include <stdexcept>
+#include <vector>
+
+#include "i18n/ldm.h"
+#include "sysroutines/disk_space.h"
+#include "sysroutines/drive_type.h"
+#include "sysroutines/file_system.h"
+#include "sysroutines/folder_holders.h"
+#include "sysroutines/force_copy_file.h"
+#include "sysroutines/lock_test.h"
+#include "sysroutines/paths.h"
+#include "sysroutines/run_and_wait.h"
+#include "update/backup_restore.h"
+#include "update/folder_ops.h"
+#include "update/payload.h"
+#include "update/update_context.h"
+
+namespace tarnvel {
+namespace {
+
+using i18n::GetMessageText;
+
+const char* const kSysdba = "SYSDBA";
+// The client executable the payload unpacks and that replaces the installed
+// one: a fixed name, whatever the profile says.
+const char* const kNewClientName = "TarnVel.exe";
+const char* const kPayloadName = "files.exe";
+
+std::string Join(const std::string& folder, const std::string& name) {
+  return sys::IncludeTrailingPathDelimiter(folder) + name;
+}
+
+class UpdateRun {
+ public:
+  UpdateRun(IUpdateHost& host, const UpdateSettings& settings, const std::string& programLocation,
+            const std::string& sysdbaPassword, const std::string& admnPassword, const std::string& projectKey)
+      : host_(host),
+        settings_(settings),
+        profile_(settings.profile),
+        programLocation_(programLocation),
+        sysdbaPassword_(sysdbaPassword),
+        admnPassword_(admnPassword),
+        projectKey_(projectKey) {}
+
+  void Execute() {
+    FindContext();                // step 1
+    NameInstalledParts();         // step 2
+    ConfirmParts();               // step 3
+    CheckAdmnPassword();          // step 4
+    if (context().ServerFound) {  // step 5: the server is prepared only where it is installed
+      if (settings_.ServerParams.ServerType == "SUPER") {
+        WarnAttachedUsers();  // step 6
+      } else {
+        WarnServerStop();  // step 7
+      }
+      ShutDownDatabase();                  // step 8
+      CheckFreeSpaceWithServiceStopped();  // steps 9 and 10
+    }
+    std::exception_ptr failure;
+    try {
+      LockTest();                       // step 11
+      PrepareWorkingFolderAndBackup();  // step 12
+      ReplaceClient();                  // step 13, rolled back by step 14
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    BringDatabaseOnline(failure);  // step 15
+  }
+
+ private:
+  const UpdateContext& context() const { return CurrentUpdateContext(); }
+
+  void Log(const std::string& text) {
+    host_.SaveExceptionToLog(text);
+    host_.ProcessMessages();
+  }
+  void Log(const char* id) { Log(GetMessageText(id)); }
+
+  DialogButton Ask(const std::string& text, DialogType type, DialogButton focused) {
+    return MessageDlg(host_, text, type, {DialogButton::Yes, DialogButton::No}, focused);
+  }
+
+  void ShowError(const std::string& text) {
+    MessageDlg(host_, text, DialogType::Error, {DialogButton::Ok}, DialogButton::Ok);
+  }
+
+  // Copies a tree and reports its progress to the host.
+  void CopyTree(const std::string& source, const std::string& target) { MyCopyDir(source, target); }
+
+  // 1. The update context of the typed folder.
+  void FindContext() {
+    host_.SetRolledBack(false);
+    UpdateInit(host_, {profile_.ConnectionPrefix, profile_.DatabaseFileName, profile_.ClientExeName},
+               programLocation_);
+  }
+
+  // 2. Which parts are installed.
+  void NameInstalledParts() {
+    if (context().ClientFound && context().ServerFound) {
+      partsText_ = GetMessageText("uUpdate_UpdateProgramm_1");
+    } else if (context().ClientFound) {
+      partsText_ = GetMessageText("uUpdate_UpdateProgramm_2");
+    } else if (context().ServerFound) {
+      partsText_ = GetMessageText("uUpdate_UpdateProgramm_3");
+    } else {
+      throw std::runtime_error(GetMessageText("uUpdate_UpdateProgramm_4", programLocation_, projectKey_));
+    }
+  }
+
+  // 3. The operator confirms the parts found; No has the focus.
+  void ConfirmParts() {
+    const std::string question =
+        GetMessageText("uUpdate_UpdateProgramm_5", programLocation_, partsText_, projectKey_);
+    if (Ask(question, DialogType::Information, DialogButton::No) != DialogButton::Yes) {
+      throw SilentAbort(GetMessageText("uUpdate_UpdateProgramm_6"));
+    }
+  }
+
+  // 4. The product's ADMN password must be typed when its server part is updated.
+  void CheckAdmnPassword() {
+    if (projectKey_ == "Tarnvel" && context().ServerFound && admnPassword_.empty()) {
+      throw std::runtime_error(GetMessageText("uUpdate_UpdateProgramm_7"));
+    }
+  }
+
+  // 6. SuperServer: list the attached users and let the operator stop.
+  void WarnAttachedUsers() {
+    Log("uUpdate_UpdateProgramm_8");
+    std::vector<std::string> users;
+    firebird::GetAttachedUsers(profile_.ClientLibrary, context().DatabaseName, kSysdba, sysdbaPassword_, "",
+                               users);
+    if (users.empty()) return;
+    Log("uUpdate_UpdateProgramm_9");
+    partsText_ = GetMessageText("uUpdate_UpdateProgramm_10");
+    for (std::size_t i = 0; i < users.size(); ++i) partsText_ += (i == 0 ? "" : "; ") + users[i];
+    host_.ProcessMessages();
+    if (Ask(GetMessageText("uUpdate_UpdateProgramm_11", partsText_), DialogType::Warning,
+            DialogButton::Yes) == DialogButton::No) {
+      Log("uUpdate_UpdateProgramm_12");
+      throw SilentAbort();
+    }
+    Log("uUpdate_UpdateProgramm_13");
+  }
+
+  // 7. Any other server type: warn that the server will be stopped.
+  void WarnServerStop() {
+    Log("uUpdate_UpdateProgramm_14");
+    if (Ask(GetMessageText("uUpdate_UpdateProgramm_15"), DialogType::Warning, DialogButton::Yes) ==
+        DialogButton::No) {
+      Log("uUpdate_UpdateProgramm_16");
+      throw SilentAbort();
+    }
+    Log("uUpdate_UpdateProgramm_17");
+  }
+
+  // 8. Single-user mode for the database.
+  void ShutDownDatabase() {
+    Log("uUpdate_UpdateProgramm_18");
+    try {
+      firebird::DatabaseShutdown(profile_.ClientLibrary, context().DatabaseName, kSysdba, sysdbaPassword_,
+                                 settings_.shutdownPause);
+    } catch (const std::exception& failure) {
+      throw std::runtime_error(GetMessageText("uUpdate_UpdateProgramm_20") + "\r\r" + failure.what());
+    }
+    Log("uUpdate_UpdateProgramm_19");
+  }
+
+  // 9. The free space is checked with the service stopped; the service is
+  // started again whatever the check found.
+  void CheckFreeSpaceWithServiceStopped() {
+    errorText_.clear();
+    try {
+      Log("uUpdate_UpdateProgramm_21");
+      firebird::StopFBService(settings_.ServerParams, false, settings_.service);
+      Log("uUpdate_UpdateProgramm_22");
+
+      std::exception_ptr shortage;
+      try {
+        Log("uUpdate_UpdateProgramm_23");
+        sys::CheckFreeSize(Join(context().DBDataDir, profile_.DatabaseFileName),
+                           sys::DriveRootOf(context().DBDataDir), profile_.FreeSpaceFactor,
+                           [this] { host_.ProcessMessages(); });
+        Log("uUpdate_UpdateProgramm_24");
+      } catch (const std::exception& failure) {
+        shortage =
+            *failure.what() == '\0'
+                ? std::make_exception_ptr(std::runtime_error(GetMessageText("uUpdate_UpdateProgramm_25")))
+                : std::current_exception();
+      }
+
+      Log("uUpdate_UpdateProgramm_26");
+      firebird::StartFBService(settings_.ServerParams, false, settings_.service);
+      Log("uUpdate_UpdateProgramm_27");
+      if (shortage) std::rethrow_exception(shortage);
+    } catch (const std::exception& failure) {
+      RecoverServiceSection(failure.what());
+    }
+  }
+
+  // 10. After a failure of the service section the database goes back online
+  // before the run ends, or the operator is told how to do it by hand.
+  [[noreturn]] void RecoverServiceSection(const std::string& failureText) {
+    errorText_ = AddErrorMessage(errorText_, failureText);
+    try {
+      Log("uUpdate_UpdateProgramm_28");
+      firebird::DatabaseOnLine(profile_.ClientLibrary, context().DatabaseName, kSysdba, sysdbaPassword_);
+      Log("uUpdate_UpdateProgramm_29");
+    } catch (const std::exception& online) {
+      host_.ProcessMessages();
+      ShowError(GetMessageText("uUpdate_UpdateProgramm_30"));
+      errorText_ = AddErrorMessage(
+          errorText_, GetMessageText("uUpdate_UpdateProgramm_31") + "\rOriginal Message: " + online.what());
+    }
+    throw std::runtime_error(errorText_);
+  }
+
+  // 11. Nothing may hold the product folder open.
+  void LockTest() {
+    errorText_.clear();
+    Log("uUpdate_UpdateProgramm_32");
+    switch (sys::FolderLockTest(context().RootDir)) {
+      case sys::LockTestResult::Passed:
+        break;
+      case sys::LockTestResult::FolderHeld:
+        throw std::runtime_error(GetMessageText("uUpdate_UpdateProgramm_33", context().RootDir) +
+                                 HoldersText(context().RootDir));
+      case sys::LockTestResult::RenameBackFailed:
+        throw std::runtime_error(GetMessageText("uUpdate_UpdateProgramm_34"));
+    }
+    Log("uUpdate_UpdateProgramm_35");
+  }
+
+  // The programs that hold Folder open, one per line under a heading, so the
+  // operator knows what to close; empty when none can be named.
+  static std::string HoldersText(const std::string& folder) {
+    std::vector<sys::FolderHolder> holders = sys::FindFolderHolders(folder);
+    if (holders.empty()) return {};
+    std::sort(holders.begin(), holders.end(), [](const auto& a, const auto& b) { return a.pid < b.pid; });
+    std::string text = "\r\n\r\n" + GetMessageText("uUpdate_UpdateProgramm_53");
+    for (const sys::FolderHolder& holder : holders) {
+      text += "\r\n" + holder.programName + " (PID " + std::to_string(holder.pid) + ")";
+    }
+    return text;
+  }
+
+  // 12. The working folder, the new client from the payload, and the backup of
+  // the installed parts. A failure removes the working folder; nothing
+  // installed has been touched yet.
+  void PrepareWorkingFolderAndBackup() {
+    Log("uUpdate_UpdateProgramm_36");
+    try {
+      MyRemoveDir(context().TmpDir);
+      MyCreateDir(context().TmpDir);
+      MyCreateDir(context().NewDir);
+      MyCreateDir(context().OldDir);
+      const std::string payload = Join(context().NewDir, kPayloadName);
+      ExtractFilesFromResource(payload, "");
+      sys::RunAndWait(payload, "", sys::kShowNormal, [this] { host_.ProcessMessages(); });
+      // The payload's exit code says nothing reliable; what counts is the file it leaves.
+      const std::string newClient = Join(context().NewDir, kNewClientName);
+      if (context().ClientFound && !sys::FileExists(newClient)) {
+        throw std::runtime_error(GetMessageText("uUpdate_UpdateProgramm_52", newClient));
+      }
+      Log("uUpdate_UpdateProgramm_37");
+      Log("uUpdate_UpdateProgramm_38");
+      if (context().ClientFound) CopyTree(context().ProgramDir, context().OldProgramDir);
+      if (context().ServerFound) CopyTree(context().DBDataDir, context().OldDBDataDir);
+    } catch (const std::exception& failure) {
+      errorText_ = AddErrorMessage(errorText_, failure.what());
+      try {
+        MyRemoveDir(context().TmpDir);
+      } catch (const std::exception& cleanup) {
+        errorText_ = AddErrorMessage(errorText_, cleanup.what());
+      }
+      throw;
+    }
+    Log("uUpdate_UpdateProgramm_39");
+  }
+
+  // 13. The new client replaces the installed one; any failure is undone by
+  // the rollback.
+  void ReplaceClient() {
+    try {
+      host_.SetRolledBack(false);
+      if (context().ClientFound) {
+        Log("uIS_TarnVel_8");
+        CopyNewClient();
+      }
+      RemoveNewDir();
+    } catch (const std::exception& failure) {
+      RollBack(failure.what());  // step 14
+    }
+  }
+
+  void CopyNewClient() {
+    const std::string source = Join(context().NewDir, kNewClientName);
+    const std::string target = Join(context().ProgramDir, kNewClientName);
+    try {
+      if (!sys::ForceCopyFile(source, target)) {
+        throw std::runtime_error(GetMessageText("uUpdate_UpdateProgramm_51", source, target));
+      }
+    } catch (const std::exception& failure) {
+      ShowError(failure.what());
+      throw;
+    }
+  }
+
+  void RemoveNewDir() {
+    bool removed = true;
+    try {
+      MyRemoveDir(context().NewDir);
+    } catch (const std::exception&) {
+      removed = false;  // only the operator's disk space suffers: the run still counts as done
+    }
+    if (removed) {
+      Log(GetMessageText("uUpdate_UpdateProgramm_41", sys::IncludeTrailingPathDelimiter(context().NewDir)));
+    } else {
+      Log(GetMessageText("uUpdate_UpdateProgramm_42", sys::IncludeTrailingPathDelimiter(context().TmpDir),
+                         "New"));
+    }
+  }
+
+  // 14. Everything installed is rebuilt from the backup.
+  [[noreturn]] void RollBack(const std::string& failureText) {
+    errorText_ = AddErrorMessage(errorText_, failureText);
+    host_.SetRolledBack(true);
+    host_.SetStatusCaption(GetMessageText("uUpdate_UpdateProgramm_43"));
+    Log(errorText_ + "\r" + GetMessageText("uUpdate_UpdateProgramm_44"));
+    errorText_.clear();
+    Log("uUpdate_UpdateProgramm_45");
+    try {
+      try {
+        MyRemoveDir(context().NewDir);
+      } catch (const std::exception&) {
+        // What is left of the new files does not stand in the way of the restore.
+      }
+      if (context().ClientFound) {
+        MyRemoveDir(context().ProgramDir);
+        CopyTree(context().OldProgramDir, context().ProgramDir);
+      }
+      if (context().ServerFound) {
+        MyRemoveDir(context().DBDataDir);
+        CopyTree(context().OldDBDataDir, context().DBDataDir);
+      }
+      if (sys::DirectoryExists(context().OldOtherDir)) {
+        const std::vector<std::string> notRestored = RestoreFilesFromBackup(context().OldOtherDir);
+        if (!notRestored.empty()) {
+          std::string text;
+          for (const std::string& line : notRestored) text += line + "\r\n";
+          throw std::runtime_error(text);
+        }
+      }
+      Log("uUpdate_UpdateProgramm_46");
+    } catch (const std::exception& failure) {
+      errorText_ = AddErrorMessage(GetMessageText("uUpdate_UpdateProgramm_47"), failure.what());
+    }
+    throw std::runtime_error(errorText_);
+  }
+
+  // 15. The database goes back online whatever happened since step 11.
+  void BringDatabaseOnline(const std::exception_ptr& pending) {
+    if (context().ServerFound) {
+      Log("uUpdate_UpdateProgramm_48");
+      try {
+        firebird::DatabaseOnLine(profile_.ClientLibrary, context().DatabaseName, kSysdba, sysdbaPassword_);
+      } catch (const std::exception& online) {
+        errorText_ = AddErrorMessage(
+            errorText_, GetMessageText("uUpdate_UpdateProgramm_50") + "\rOriginal Message: " + online.what());
+        throw std::runtime_error(errorText_);
+      }
+      Log("uUpdate_UpdateProgramm_49");
+    }
+    if (pending) std::rethrow_exception(pending);
+  }
+
+  IUpdateHost& host_;
+  const UpdateSettings& settings_;
+  const ProjectProfile& profile_;
+  const std::string programLocation_;
+  const std::string sysdbaPassword_;
+  const std::string admnPassword_;
+  const std::string projectKey_;
+  std::string partsText_;
+  std::string errorText_;
+};
+
+}  // namespace
+
+std::string AddErrorMessage(const std::string& ErrorText, const std::string& Text) {
+  return ErrorText.empty() ? "Exception Message: " + Text : ErrorText + "\rException Message: " + Text;
+}
+
+void UpdateProgramm(IUpdateHost& host, const UpdateSettings& settings, const std::string& ProgramLocation,
+                    const std::string& SysdbaPassword, const std::string& AdmnPassword,
+                    const std::string& ProjectKey) {
+  UpdateRun(host, settings, ProgramLocation, SysdbaPassword, AdmnPassword, ProjectKey).Execute();
+}
+
+}  // namespace tarnvel

@@ -1,0 +1,41 @@
+#pragma once
+// The update driver: one synchronous call that runs a whole update of the
+// installed product, from finding its parts to bringing its database back
+// online, announcing every step in the run log.
+
+#include <string>
+
+#include "firebird/db_services.h"
+#include "firebird/fb_service.h"
+#include "firebird/server_discovery.h"
+#include "update/host.h"
+#include "update/project_profile.h"
+
+namespace tarnvel {
+
+/// What a run takes from the main window besides the typed values, and the
+/// waits it makes. The program waits for real; tests may shorten the waits.
+struct UpdateSettings {
+  ProjectProfile profile;
+  firebird::TFBServParams ServerParams;
+  /// The pause after a service stop and the limits of the service waits.
+  firebird::FbServiceContext service;
+  /// The pause after a database shutdown request.
+  firebird::Pause shutdownPause = firebird::SleepPause;
+};
+
+/// The error text rule of a run: "Exception Message: " + Text, behind
+/// ErrorText and a lone carriage return when ErrorText is not empty.
+std::string AddErrorMessage(const std::string& ErrorText, const std::string& Text);
+
+/// Runs one update of the product in ProgramLocation. A normal return means
+/// the update succeeded. Otherwise it throws:
+///  - SilentAbort when the operator declined (nothing to log or show);
+///  - std::runtime_error with the operator's text;
+///  - std::runtime_error with an empty text after a complete rollback.
+/// The host's RolledBack flag is cleared at the start and set by a rollback.
+void UpdateProgramm(IUpdateHost& host, const UpdateSettings& settings, const std::string& ProgramLocation,
+                    const std::string& SysdbaPassword, const std::string& AdmnPassword,
+                    const std::string& ProjectKey);
+
+}  // namespace tarnvel

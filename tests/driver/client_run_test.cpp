@@ -1,0 +1,214 @@
+// Update runs of a product that has only its CLIENT part: no database and no
+// service are involved, so they run the same on both targets.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "driver_fixture.h"
+#include "i18n/ldm.h"
+#include "support/failure_text.h"
+#include "sysroutines/paths.h"
+#include "update/update_context.h"
+
+namespace tarnvel {
+namespace {
+
+using namespace testing;
+namespace fs = std::filesystem;
+
+class ClientRun : public ::testing::Test {
+ protected:
+  void SetUp() override { LayOutClientProduct(root_); }
+
+  // Runs the update with the given confirmation answer; returns the failure
+  // text, "(no failure)" or "(silent abort)".
+  std::string Run(const std::string& admn = "7", const std::string& key = "Tarnvel") {
+    try {
+      UpdateProgramm(host_, settings_, root_, "kelpdromux", admn, key);
+    } catch (const SilentAbort&) {
+      return "(silent abort)";
+    } catch (const std::exception& failure) {
+      return failure.what();
+    }
+    return "(no failure)";
+  }
+
+  std::string Program(const std::string& name = "") const {
+    return name.empty() ? Child(root_, "Program") : Child(Child(root_, "Program"), name);
+  }
+
+  TempDir dir_{"clientrun"};
+  const std::string root_ = dir_ / "TarnVel";
+  ScriptedHost host_;
+  UpdateSettings settings_ = TestSettings();
+};
+
+TEST_F(ClientRun, ReplacesTheClientAndKeepsTheBackup) {
+  const auto before = TreeContents(Program());
+  host_.SetRolledBack(true);  // a run starts by clearing it
+  host_.Answer(DialogButton::Yes);
+  EXPECT_EQ(Run(""), "(no failure)");  // no SERVER part: the ADMN box is not looked at
+
+  const UpdateContext& context = CurrentUpdateContext();
+  EXPECT_EQ(host_.entries,
+            InitEntries() + Entries({"32", "35", "36", "37", "38", "39", "uIS_TarnVel_8"}) +
+                std::vector<std::string>{Text("41", sys::IncludeTrailingPathDelimiter(context.NewDir))});
+  EXPECT_FALSE(host_.RolledBack());
+
+  ASSERT_EQ(host_.dialogs.size(), 1u);
+  const DialogRequest& confirm = host_.dialogs[0];
+  EXPECT_EQ(confirm.type, DialogType::Information);
+  EXPECT_EQ(confirm.text, i18n::GetMessageText("uUpdate_UpdateProgramm_5", root_, Text("2"), "Tarnvel"));
+  EXPECT_EQ(confirm.buttons, (std::vector<DialogButton>{DialogButton::Yes, DialogButton::No}));
+  EXPECT_EQ(confirm.defaultButton, DialogButton::No);
+  EXPECT_EQ(confirm.escapeButton, DialogButton::No);
+
+  // The new client is in place; the backup holds the whole old Program
+  // folder; New is gone, the working folder stays.
+  EXPECT_EQ(ReadFile(sys::PathFromUtf8(Program("TarnVel.exe"))), NewClientBytes());
+  const std::string tmp = WorkingFolder(root_);
+  EXPECT_EQ(tmp, context.TmpDir);
+  EXPECT_EQ(TreeContents(Child(Child(tmp, "Old"), "Program")), before);
+  EXPECT_FALSE(fs::exists(sys::PathFromUtf8(Child(tmp, "New"))));
+  EXPECT_FALSE(fs::exists(sys::PathFromUtf8(Child(Child(tmp, "Old"), "DB_Data"))));
+}
+
+TEST_F(ClientRun, DecliningTheConfirmationChangesNothing) {
+  const auto before = TreeContents(root_);
+  for (DialogButton answer : {DialogButton::No, DialogButton::Cancel}) {
+    host_.entries.clear();
+    host_.Answer(answer);
+    EXPECT_EQ(Run(), "(silent abort)");
+    EXPECT_EQ(host_.entries, InitEntries());
+  }
+  EXPECT_EQ(TreeContents(root_), before);
+}
+
+TEST_F(ClientRun, TheSilentAbortOfTheConfirmationCarriesTheCancelText) {
+  host_.Answer(DialogButton::No);
+  try {
+    UpdateProgramm(host_, settings_, root_, "kelpdromux", "7", "Tarnvel");
+    ADD_FAILURE() << "no abort";
+  } catch (const SilentAbort& abort) {
+    EXPECT_EQ(std::string(abort.what()), Text("6"));
+  }
+}
+
+TEST_F(ClientRun, NeitherPartFoundNamesTheFolderAsTyped) {
+  const std::string typed = sys::PathToUtf8(sys::PathFromUtf8(dir_.str()) / "TarnVel" / "Program" / "..");
+  fs::remove_all(sys::PathFromUtf8(Program()));
+  for (const std::string& key : {"Tarnvel", "Other"}) {
+    try {
+      UpdateProgramm(host_, settings_, typed, "kelpdromux", "7", key);
+      ADD_FAILURE() << "no failure";
+    } catch (const std::exception& failure) {
+      EXPECT_EQ(std::string(failure.what()), Text("4", typed, key));
+    }
+  }
+  EXPECT_TRUE(host_.dialogs.empty());
+}
+
+TEST_F(ClientRun, AMissingNewClientFailsBeforeTheBackupAndRemovesTheWorkingFolder) {
+  // The payload ran but left no client, as a broken package would: the
+  // client is taken away when RunAndWait lets messages through after the wait.
+  const auto before = TreeContents(root_);
+  std::string newClient;
+  struct Host : ScriptedHost {
+    std::function<void()> afterWait;
+    void ProcessMessages() override {
+      ScriptedHost::ProcessMessages();
+      afterWait();
+    }
+  } host;
+  host.Answer(DialogButton::Yes);
+  host.afterWait = [&] {
+    const std::string client = Child(CurrentUpdateContext().NewDir, "TarnVel.exe");
+    if (fs::exists(sys::PathFromUtf8(client))) {
+      newClient = client;
+      fs::remove(sys::PathFromUtf8(client));
+    }
+  };
+  std::string text;
+  try {
+    UpdateProgramm(host, settings_, root_, "kelpdromux", "7", "Tarnvel");
+  } catch (const std::exception& failure) {
+    text = failure.what();
+  }
+  ASSERT_FALSE(newClient.empty());
+  EXPECT_EQ(text, Text("52", newClient));
+  EXPECT_EQ(host.entries, InitEntries() + Entries({"32", "35", "36"}));
+  EXPECT_EQ(WorkingFolder(root_), "");
+  EXPECT_EQ(TreeContents(root_), before);
+}
+
+TEST_F(ClientRun, AFailedReplacementIsShownAndRolledBack) {
+  // The new client vanishes between its announcement and the copy: the copy
+  // reports failure, which must not pass for success.
+  const auto before = TreeContents(Program());
+  host_.Answer(DialogButton::Yes);
+  host_.OnEntry(Text("uIS_TarnVel_8"),
+                [] { fs::remove(sys::PathFromUtf8(Child(CurrentUpdateContext().NewDir, "TarnVel.exe"))); });
+  EXPECT_EQ(Run(), "");  // a complete rollback ends with an empty text
+
+  const UpdateContext& context = CurrentUpdateContext();
+  const std::string copyFailure =
+      Text("51", Child(context.NewDir, "TarnVel.exe"), Child(context.ProgramDir, "TarnVel.exe"));
+  ASSERT_EQ(host_.dialogs.size(), 2u);
+  EXPECT_EQ(host_.dialogs[1].type, DialogType::Error);
+  EXPECT_EQ(host_.dialogs[1].text, copyFailure);
+  EXPECT_EQ(host_.dialogs[1].buttons, std::vector<DialogButton>{DialogButton::Ok});
+
+  EXPECT_TRUE(host_.RolledBack());
+  EXPECT_EQ(host_.captions, std::vector<std::string>{Text("43")});
+  EXPECT_EQ(host_.entries,
+            InitEntries() + Entries({"32", "35", "36", "37", "38", "39", "uIS_TarnVel_8"}) +
+                std::vector<std::string>{"Exception Message: " + copyFailure + "\r" + Text("44")} +
+                Entries({"45", "46"}));
+  EXPECT_EQ(TreeContents(Program()), before);
+  EXPECT_FALSE(fs::exists(sys::PathFromUtf8(context.NewDir)));
+  EXPECT_EQ(TreeContents(context.OldProgramDir), before);
+}
+
+TEST_F(ClientRun, ARollbackThatCannotRestoreEveryFileSaysWhichAndKeepsTheBackup) {
+  host_.Answer(DialogButton::Yes);
+  // Two single-file backups whose targets cannot be written (their folders do not exist).
+  host_.OnEntry(Text("39"), [this] {
+    const std::string other = CurrentUpdateContext().OldOtherDir;
+    for (const char* name : {"a.txt", "b.txt"}) {
+      std::string encoded;
+      for (char c : Child(Child(dir_.str(), "missing"), name)) {
+        if (c == sys::kPathDelimiter)
+          encoded += "{5C}";
+        else if (c == ':')
+          encoded += "{3A}";
+        else
+          encoded += c;
+      }
+      WriteFile(sys::PathFromUtf8(Child(other, encoded)), name);
+    }
+  });
+  host_.OnEntry(Text("uIS_TarnVel_8"),
+                [] { fs::remove(sys::PathFromUtf8(Child(CurrentUpdateContext().NewDir, "TarnVel.exe"))); });
+  const std::string text = Run();
+
+  const std::string head = Text("47") + "\rException Message: ";
+  ASSERT_EQ(text.rfind(head, 0), 0u) << text;
+  const std::string lines = text.substr(head.size());
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 2) << lines;
+  EXPECT_NE(lines.find("a.txt"), std::string::npos);
+  EXPECT_NE(lines.find("b.txt"), std::string::npos);
+  EXPECT_EQ(lines.substr(lines.size() - 2), "\r\n");
+  EXPECT_TRUE(host_.RolledBack());
+  EXPECT_EQ(host_.entries.back(), Text("45"));
+  EXPECT_TRUE(fs::exists(sys::PathFromUtf8(Child(CurrentUpdateContext().OldProgramDir, "TarnVel.exe"))));
+}
+
+TEST(AddErrorMessage, JoinsTextsWithALoneCarriageReturn) {
+  EXPECT_EQ(AddErrorMessage("", "first"), "Exception Message: first");
+  EXPECT_EQ(AddErrorMessage("Exception Message: first", "second"),
+            "Exception Message: first\rException Message: second");
+  EXPECT_EQ(AddErrorMessage("head", ""), "head\rException Message: ");
+}
+
+}  // namespace
+}  // namespace tarnvel

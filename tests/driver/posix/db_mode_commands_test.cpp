@@ -1,0 +1,81 @@
+// The Operations menu's database commands against the real server.
+#include "update/db_mode_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "driver/posix/server_fixture.h"
+#include "support/failure_text.h"
+
+namespace tarnvel {
+namespace {
+
+using namespace testing;
+
+class DbModeCommand : public ServerRun {};
+
+TEST_F(DbModeCommand, ShutdownAndOnlineEachWarnWhenAlreadyThere) {
+  // Online on an online database: a warning, not an error.
+  UpdateOnLine(host_, settings_, root_, "kelpdromux");
+  EXPECT_EQ(host_.entries, InitEntries() + Entries({"uUpdate_UpdateOnLine_1", "uUpdate_UpdateOnLine_5"}));
+  ASSERT_EQ(host_.dialogs.size(), 1u);
+  EXPECT_EQ(host_.dialogs[0].type, DialogType::Warning);
+  EXPECT_EQ(host_.dialogs[0].text, Text("uUpdate_UpdateOnLine_6"));
+
+  const struct {
+    bool online;
+    const char* unit;
+    int logged;
+    DialogType box;
+  } steps[] = {
+      {false, "uUpdate_UpdateShutdown", 3, DialogType::Information},
+      {false, "uUpdate_UpdateShutdown", 5, DialogType::Warning},
+      {true, "uUpdate_UpdateOnLine", 3, DialogType::Information},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(std::string(step.unit) + " " + std::to_string(step.logged));
+    host_ = ScriptedHost();
+    if (step.online) {
+      UpdateOnLine(host_, settings_, root_, "kelpdromux");
+    } else {
+      UpdateShutdown(host_, settings_, root_, "kelpdromux");
+    }
+    const std::string unit = step.unit;
+    EXPECT_EQ(host_.entries,
+              InitEntries() + Entries({unit + "_1", unit + "_" + std::to_string(step.logged)}));
+    ASSERT_EQ(host_.dialogs.size(), 1u);
+    EXPECT_EQ(host_.dialogs[0].type, step.box);
+    EXPECT_EQ(host_.dialogs[0].text, Text(unit + "_" + std::to_string(step.logged + 1)));
+    EXPECT_EQ(host_.dialogs[0].buttons, std::vector<DialogButton>{DialogButton::Ok});
+    EXPECT_EQ(DatabaseOnline(), step.online);
+  }
+}
+
+TEST_F(DbModeCommand, RefusalsBeforeAndFromTheServer) {
+  // No SERVER part: refused after the first entry, whatever the password.
+  MakeProduct("--client-only");
+  EXPECT_EQ(FailureText([&] { UpdateOnLine(host_, settings_, root_, "wrong"); }),
+            Text("uUpdate_UpdateOnLine_2"));
+  EXPECT_EQ(FailureText([&] { UpdateShutdown(host_, settings_, root_, "wrong"); }),
+            Text("uUpdate_UpdateShutdown_2"));
+  EXPECT_EQ(host_.entries.size(), 6u);
+
+  MakeProduct("");
+  host_ = ScriptedHost();
+  EXPECT_EQ(FailureText([&] { UpdateShutdown(host_, settings_, root_, "  "); }),
+            "The password was not specified!");
+  const std::string refused = FailureText([&] { UpdateShutdown(host_, settings_, root_, "wrong"); });
+  EXPECT_NE(refused.find("password"), std::string::npos) << refused;
+  EXPECT_TRUE(host_.dialogs.empty());
+  EXPECT_TRUE(DatabaseOnline());
+
+  // A folder that does not exist fails in UpdateInit: no entry of the command.
+  host_ = ScriptedHost();
+  EXPECT_EQ(FailureText([&] { UpdateOnLine(host_, settings_, root_ + "/missing", "kelpdromux"); }),
+            Text("uUpdate_UpdateInit_2", root_ + "/missing"));
+  EXPECT_EQ(host_.entries, Entries({"uUpdate_UpdateInit_1"}));
+}
+
+}  // namespace
+}  // namespace tarnvel

@@ -1,0 +1,95 @@
+// Update runs of a product on a small ext4 volume of its own (an image file
+// mounted through a loop device; needs root, as in CI): the free-space check
+// and a disk that fills up during the backup.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "driver/posix/server_fixture.h"
+#include "update/update_context.h"
+
+namespace tarnvel {
+namespace {
+
+using namespace testing;
+namespace fs = std::filesystem;
+
+int Shell(const std::string& command) {
+  return std::system((command + " >/dev/null 2>&1").c_str());
+}
+
+class SmallVolumeRun : public ServerRun {
+ protected:
+  // Moves the product onto a fresh volume of SizeMb megabytes.
+  void MoveProductToVolume(int sizeMb, const std::string& productOptions) {
+    if (geteuid() != 0) GTEST_SKIP() << "a loop mount needs root";
+    const std::string image = productsDir_ + "/volume.img";
+    mountPoint_ = productsDir_ + "/volume";
+    fs::create_directories(mountPoint_);
+    ASSERT_EQ(Shell("truncate -s " + std::to_string(sizeMb) + "M '" + image + "' && mkfs.ext4 -q -m 0 '" +
+                    image + "'"),
+              0);
+    ASSERT_EQ(Shell("mount -o loop '" + image + "' '" + mountPoint_ + "'"), 0);
+    mounted_ = true;
+    root_ = mountPoint_ + "/TarnVel";
+    MakeProduct(productOptions);
+  }
+
+  void TearDown() override {
+    if (mounted_) {
+      // The server may still hold the database for a moment after it went online.
+      for (int attempt = 0; attempt < 20 && Shell("umount '" + mountPoint_ + "'") != 0; ++attempt) {
+        Shell("sleep 0.5");
+      }
+    }
+    ServerRun::TearDown();
+  }
+
+  std::string mountPoint_;
+  bool mounted_ = false;
+};
+
+TEST_F(SmallVolumeRun, AFreeSpaceShortageBringsEverythingBack) {
+  MoveProductToVolume(64, "--db-mb 20");
+  const std::uintmax_t size = fs::file_size(root_ + "/DB_Data/TarnVel.fdb");
+  ASSERT_LT(fs::space(root_).free, 2 * size) << "the volume must be too small for twice the database";
+
+  host_.Answer(DialogButton::Yes);
+  const std::string text = Run();
+  const std::string shortage = "To write the file to disk \"" + mountPoint_ + "/\" is required at least ";
+  EXPECT_EQ(text.rfind("Exception Message: " + shortage, 0), 0u) << text;
+  EXPECT_EQ(text.find('\r'), std::string::npos) << "the shortage once: " << text;
+  EXPECT_EQ(host_.entries,
+            InitEntries() + Entries({"8", "18", "19", "21", "22", "23", "26", "27", "28", "29"}));
+  EXPECT_EQ(ServiceActions(), "stop stop start ");
+  EXPECT_TRUE(ServerAnswers(true));
+  EXPECT_TRUE(DatabaseOnline()) << AttachAs("CLERK1", "clerk1pw");
+  EXPECT_EQ(WorkingFolder(root_), "");
+}
+
+TEST_F(SmallVolumeRun, ADiskThatFillsUpDuringTheBackupLeavesEverythingAsItWas) {
+  // Room for twice the database, not for a copy of the whole product.
+  MoveProductToVolume(160, "--db-mb 20 --program-mb 50");
+  const std::uintmax_t database = fs::file_size(root_ + "/DB_Data/TarnVel.fdb");
+  ASSERT_GE(fs::space(root_).free, 2 * database);
+  const auto program = TreeContents(root_ + "/Program");
+
+  host_.Answer(DialogButton::Yes);
+  const std::string text = Run();
+  // The copy's own failure, unchanged; nothing after the backup ran.
+  EXPECT_NE(text.find(CurrentUpdateContext().OldDir), std::string::npos) << text;
+  EXPECT_EQ(text.rfind("Exception Message", 0), std::string::npos) << text;
+  EXPECT_EQ(host_.entries.back(), Text("49"));
+  EXPECT_EQ(std::vector<std::string>(host_.entries.end() - 5, host_.entries.end()),
+            Entries({"36", "37", "38", "48", "49"}));
+  EXPECT_EQ(WorkingFolder(root_), "");
+  EXPECT_EQ(TreeContents(root_ + "/Program"), program);
+  EXPECT_EQ(fs::file_size(root_ + "/DB_Data/TarnVel.fdb"), database);
+  EXPECT_TRUE(DatabaseOnline()) << AttachAs("CLERK1", "clerk1pw");
+  EXPECT_FALSE(host_.RolledBack());
+}
+
+}  // namespace
+}  // namespace tarnvel
