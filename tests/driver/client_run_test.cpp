@@ -97,7 +97,7 @@ TEST_F(ClientRun, TheSilentAbortOfTheConfirmationCarriesTheCancelText) {
 TEST_F(ClientRun, NeitherPartFoundNamesTheFolderAsTyped) {
   const std::string typed = sys::PathToUtf8(sys::PathFromUtf8(dir_.str()) / "TarnVel" / "Program" / "..");
   fs::remove_all(sys::PathFromUtf8(Program()));
-  for (const std::string& key : {"Tarnvel", "Other"}) {
+  for (const std::string key : {"Tarnvel", "Other"}) {
     try {
       UpdateProgramm(host_, settings_, typed, "kelpdromux", "7", key);
       ADD_FAILURE() << "no failure";

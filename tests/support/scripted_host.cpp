@@ -19,6 +19,7 @@ void ScriptedHost::SaveExceptionToLog(const std::string& text) {
 
 DialogButton ScriptedHost::ShowDialog(const DialogRequest& request) {
   dialogs.push_back(request);
+  if (onDialog) onDialog(request);
   if (answers_.empty()) {
     // Informational boxes with a single OK need no script.
     if (request.buttons.size() == 1) return request.buttons.front();

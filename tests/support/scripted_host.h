@@ -21,6 +21,10 @@ class ScriptedHost : public IUpdateHost {
   /// first time): a fault injected at an exact point of a run.
   void OnEntry(const std::string& text, std::function<void()> action) { actions_[text] = std::move(action); }
 
+  /// Runs for every dialog before it is answered (an operator acting while a
+  /// box is open).
+  std::function<void(const DialogRequest&)> onDialog;
+
   void SaveExceptionToLog(const std::string& text) override;
   void ProcessMessages() override { ++messagePasses; }
   DialogButton ShowDialog(const DialogRequest& request) override;

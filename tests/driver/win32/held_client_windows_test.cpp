@@ -1,0 +1,77 @@
+// A client executable that another program holds open without sharing (the
+// operator's own TarnVel still running): the replacement fails, the operator
+// is told at once, and the rollback restores the folder.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "driver/driver_fixture.h"
+#include "support/disk_child.h"
+#include "sysroutines/paths.h"
+#include "update/update_context.h"
+
+namespace tarnvel {
+namespace {
+
+using namespace testing;
+
+class HeldClient : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    LayOutClientProduct(root_);
+    before_ = TreeContents(Child(root_, "Program"));
+    host_.Answer(DialogButton::Yes);
+  }
+
+  // Holds the installed client from the start of the replacement.
+  void HoldClientAtReplacement() {
+    host_.OnEntry(Text("uIS_TarnVel_8"), [this] {
+      held_ = std::make_unique<HeldFile>(Child(Child(root_, "Program"), "TarnVel.exe"), dir_.str());
+      ASSERT_TRUE(held_->IsHeld());
+    });
+  }
+
+  std::string Run() {
+    try {
+      UpdateProgramm(host_, settings_, root_, "kelpdromux", "7", "Tarnvel");
+    } catch (const std::exception& failure) {
+      return failure.what();
+    }
+    return "(no failure)";
+  }
+
+  TempDir dir_{"heldclient"};
+  const std::string root_ = dir_ / "TarnVel";
+  std::vector<std::pair<std::string, std::string>> before_;
+  ScriptedHost host_;
+  UpdateSettings settings_ = TestSettings();
+  std::unique_ptr<HeldFile> held_;
+};
+
+TEST_F(HeldClient, ClosedWhileTheErrorIsShownTheRollbackCompletes) {
+  HoldClientAtReplacement();
+  host_.onDialog = [this](const DialogRequest& box) {
+    if (box.type == DialogType::Error) held_.reset();  // the operator closes the program
+  };
+  EXPECT_EQ(Run(), "");
+  const UpdateContext& context = CurrentUpdateContext();
+  ASSERT_EQ(host_.dialogs.size(), 2u);
+  EXPECT_EQ(host_.dialogs[1].text,
+            Text("51", Child(context.NewDir, "TarnVel.exe"), Child(context.ProgramDir, "TarnVel.exe")));
+  EXPECT_TRUE(host_.RolledBack());
+  EXPECT_EQ(host_.entries.back(), Text("46"));
+  EXPECT_EQ(TreeContents(Child(root_, "Program")), before_);
+}
+
+TEST_F(HeldClient, StillHeldTheRollbackFailsAndTheBackupStays) {
+  HoldClientAtReplacement();
+  const std::string text = Run();
+  held_.reset();
+  const std::string head = Text("47") + "\rException Message: ";
+  EXPECT_EQ(text.rfind(head, 0), 0u) << text;
+  EXPECT_TRUE(host_.RolledBack());
+  EXPECT_EQ(TreeContents(CurrentUpdateContext().OldProgramDir), before_);
+}
+
+}  // namespace
+}  // namespace tarnvel

@@ -1,0 +1,103 @@
+// Update runs of products with a SERVER part from the Windows build under
+// Wine. The database calls reach the real Firebird server through the
+// test-only client bridge; a Wine service of our own, registered under the
+// product's service name, stands for the Firebird service, which a Windows
+// program cannot stop here. The products are laid out natively before the
+// suite (make_wine_products.sh).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "driver/driver_fixture.h"
+#include "firebird/client_layers.h"
+#include "firebird/db_connection.h"
+#include "i18n/ldm.h"
+#include "support/sysroutines_test_service.h"
+#include "sysroutines/paths.h"
+#include "update/update_context.h"
+
+namespace tarnvel {
+namespace {
+
+using namespace testing;
+namespace fs = std::filesystem;
+
+#ifdef TARNVEL_WINE_PRODUCTS
+// The Unix folder as Wine's drive Z: shows it.
+std::string WinePath(const std::string& unixPath) {
+  std::string path = "Z:" + unixPath;
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  return path;
+}
+
+class WineServerRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    settings_ = TestSettings(
+        {"", "SUPER", "localhost/3051:", "tarnvel_no_such_server.exe", "NorvaskFireXBirdServer"});
+    service_ = std::make_unique<RegisteredTestService>("NorvaskFireXBirdServer");
+  }
+
+  std::string Root(const std::string& name) const {
+    return WinePath(TARNVEL_WINE_PRODUCTS "/" + name + "/TarnVel");
+  }
+
+  bool OnlineFor(const std::string& root) const {
+    try {
+      firebird::ConnectionLayer().Select(settings_.profile.ClientLibrary);
+      firebird::TDBConnection connection("localhost/3051:" + root + "\\DB_Data\\TarnVel.fdb", "CLERK1",
+                                         "clerk1pw", "");
+      connection.Connect();
+      return true;
+    } catch (const std::exception&) {
+      return false;
+    }
+  }
+
+  ScriptedHost host_;
+  UpdateSettings settings_;
+  std::unique_ptr<RegisteredTestService> service_;
+};
+
+TEST_F(WineServerRun, BothPartsOnSuperServer) {
+  const std::string root = Root("both");
+  ASSERT_TRUE(OnlineFor(root));
+  host_.Answer(DialogButton::Yes);
+  UpdateProgramm(host_, settings_, root, "kelpdromux", "7", "Tarnvel");
+
+  EXPECT_EQ(host_.entries, InitEntries() +
+                               Entries({"8", "18", "19", "21", "22", "23", "24", "26", "27", "32", "35", "36",
+                                        "37", "38", "39", "uIS_TarnVel_8"}) +
+                               std::vector<std::string>{Text(
+                                   "41", sys::IncludeTrailingPathDelimiter(CurrentUpdateContext().NewDir))} +
+                               Entries({"48", "49"}));
+  EXPECT_EQ(ReadFile(sys::PathFromUtf8(root + "\\Program\\TarnVel.exe")), NewClientBytes());
+  EXPECT_TRUE(fs::exists(sys::PathFromUtf8(CurrentUpdateContext().OldDBDataDir + "\\TarnVel.fdb")));
+  EXPECT_TRUE(OnlineFor(root));
+}
+
+TEST_F(WineServerRun, AttachedUsersAreListed) {
+  const std::string root = Root("users");
+  firebird::ConnectionLayer().Select(settings_.profile.ClientLibrary);
+  firebird::TDBConnection clerk("localhost/3051:" + root + "\\DB_Data\\TarnVel.fdb", "CLERK2", "clerk2pw",
+                                "");
+  clerk.Connect();
+  host_.Answer(DialogButton::Yes);
+  host_.Answer(DialogButton::No);
+  try {
+    UpdateProgramm(host_, settings_, root, "kelpdromux", "7", "Tarnvel");
+    ADD_FAILURE() << "the run went on";
+  } catch (const SilentAbort&) {
+  }
+  EXPECT_EQ(host_.entries, InitEntries() + Entries({"8", "9", "12"}));
+  ASSERT_EQ(host_.dialogs.size(), 2u);
+  EXPECT_EQ(host_.dialogs[1].text, Text("11", Text("10") + "CLERK2"));
+  EXPECT_TRUE(OnlineFor(root));
+}
+#endif
+
+}  // namespace
+}  // namespace tarnvel
