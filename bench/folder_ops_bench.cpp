@@ -60,7 +60,9 @@ Measure RunInChild(const std::function<int()>& body) {
   return m;
 }
 
-int Shell(const std::string& command) { return std::system(command.c_str()) == 0 ? 0 : 1; }
+int Shell(const std::string& command) {
+  return std::system(command.c_str()) == 0 ? 0 : 1;
+}
 
 int Ours(const std::function<void()>& action) {
   try {
@@ -103,8 +105,10 @@ void Report(const char* what, const Measure& ours, const Measure& tool) {
 void Compare(const char* name, const fs::path& source, const fs::path& work) {
   const fs::path oursCopy = work / (std::string(name) + "-ours");
   const fs::path toolCopy = work / (std::string(name) + "-cp");
-  const Measure cp = RunInChild([&] { return Shell("cp -a '" + source.string() + "' '" + toolCopy.string() + "'"); });
-  const Measure copy = RunInChild([&] { return Ours([&] { tarnvel::MyCopyDir(source.string(), oursCopy.string()); }); });
+  const Measure cp =
+      RunInChild([&] { return Shell("cp -a '" + source.string() + "' '" + toolCopy.string() + "'"); });
+  const Measure copy =
+      RunInChild([&] { return Ours([&] { tarnvel::MyCopyDir(source.string(), oursCopy.string()); }); });
   const Measure rm = RunInChild([&] { return Shell("rm -rf '" + toolCopy.string() + "'"); });
   const Measure remove = RunInChild([&] { return Ours([&] { tarnvel::MyRemoveDir(oursCopy.string()); }); });
   Report((std::string(name) + ": MyCopyDir / cp -a").c_str(), copy, cp);

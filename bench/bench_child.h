@@ -1,0 +1,27 @@
+#pragma once
+// Measuring one operation in a child process of its own, so that its time
+// and its peak memory (ru_maxrss) are measured the same way for our routines
+// and for the tools. Before each run the page cache is written out and, as
+// root, dropped, so that every copy reads from the disk; the time includes
+// the final sync.
+
+#include <functional>
+#include <string>
+
+namespace tarnvel::bench {
+
+struct Measure {
+  double seconds = 0;
+  long peakKb = 0;
+  int status = 0;
+};
+
+Measure RunInChild(const std::function<int()>& body);
+
+/// Runs a shell command; 0 when it succeeded.
+int Shell(const std::string& command);
+
+/// Runs an action of ours; 0 when it did not throw (the failure is printed).
+int Ours(const std::function<void()>& action);
+
+}  // namespace tarnvel::bench
