@@ -80,6 +80,17 @@ class UpdateRun {
   }
   void Log(const char* id) { Log(GetMessageText(id)); }
 
+  // A log entry whose failure must not stop what follows (the restore, the
+  // database going online): the failure is kept and reported at the end.
+  void LogAndGoOn(const std::string& text) {
+    try {
+      Log(text);
+    } catch (const std::exception& failure) {
+      if (logFailure_.empty()) logFailure_ = failure.what();
+    }
+  }
+  void LogAndGoOn(const char* id) { LogAndGoOn(GetMessageText(id)); }
+
   DialogButton Ask(const std::string& text, DialogType type, DialogButton focused) {
     return MessageDlg(host_, text, type, {DialogButton::Yes, DialogButton::No}, focused);
   }
@@ -329,9 +340,9 @@ class UpdateRun {
     errorText_ = AddErrorMessage(errorText_, failureText);
     host_.SetRolledBack(true);
     host_.SetStatusCaption(GetMessageText("uUpdate_UpdateProgramm_43"));
-    Log(errorText_ + "\r" + GetMessageText("uUpdate_UpdateProgramm_44"));
+    LogAndGoOn(errorText_ + "\r" + GetMessageText("uUpdate_UpdateProgramm_44"));
     errorText_.clear();
-    Log("uUpdate_UpdateProgramm_45");
+    LogAndGoOn("uUpdate_UpdateProgramm_45");
     try {
       try {
         MyRemoveDir(context().NewDir);
@@ -354,17 +365,21 @@ class UpdateRun {
           throw std::runtime_error(text);
         }
       }
-      Log("uUpdate_UpdateProgramm_46");
+      LogAndGoOn("uUpdate_UpdateProgramm_46");
     } catch (const std::exception& failure) {
       errorText_ = AddErrorMessage(GetMessageText("uUpdate_UpdateProgramm_47"), failure.what());
     }
+    // A restore whose log could not be written is complete, but the operator
+    // must learn that the log lacks it.
+    if (!logFailure_.empty()) errorText_ = AddErrorMessage(errorText_, logFailure_);
     throw std::runtime_error(errorText_);
   }
 
   // 15. The database goes back online whatever happened since step 11.
   void BringDatabaseOnline(const std::exception_ptr& pending) {
+    logFailure_.clear();
     if (context().ServerFound) {
-      Log("uUpdate_UpdateProgramm_48");
+      LogAndGoOn("uUpdate_UpdateProgramm_48");
       try {
         firebird::DatabaseOnLine(profile_.ClientLibrary, context().DatabaseName, kSysdba, sysdbaPassword_);
       } catch (const std::exception& online) {
@@ -372,9 +387,10 @@ class UpdateRun {
             errorText_, GetMessageText("uUpdate_UpdateProgramm_50") + "\rOriginal Message: " + online.what());
         throw std::runtime_error(errorText_);
       }
-      Log("uUpdate_UpdateProgramm_49");
+      LogAndGoOn("uUpdate_UpdateProgramm_49");
     }
     if (pending) std::rethrow_exception(pending);
+    if (!logFailure_.empty()) throw std::runtime_error(logFailure_);
   }
 
   IUpdateHost& host_;
@@ -386,6 +402,7 @@ class UpdateRun {
   const std::string projectKey_;
   std::string partsText_;
   std::string errorText_;
+  std::string logFailure_;
 };
 
 }  // namespace

@@ -65,7 +65,8 @@ TEST_F(ClientRun, ReplacesTheClientAndKeepsTheBackup) {
 
   // The new client is in place; the backup holds the whole old Program
   // folder; New is gone, the working folder stays.
-  EXPECT_EQ(ReadFile(sys::PathFromUtf8(Program("TarnVel.exe"))), NewClientBytes());
+  EXPECT_TRUE(ReadFile(sys::PathFromUtf8(Program("TarnVel.exe"))) == NewClientBytes())
+      << "not the new client";
   const std::string tmp = WorkingFolder(root_);
   EXPECT_EQ(tmp, context.TmpDir);
   EXPECT_EQ(TreeContents(Child(Child(tmp, "Old"), "Program")), before);
@@ -201,6 +202,23 @@ TEST_F(ClientRun, ARollbackThatCannotRestoreEveryFileSaysWhichAndKeepsTheBackup)
   EXPECT_TRUE(host_.RolledBack());
   EXPECT_EQ(host_.entries.back(), Text("45"));
   EXPECT_TRUE(fs::exists(sys::PathFromUtf8(Child(CurrentUpdateContext().OldProgramDir, "TarnVel.exe"))));
+}
+
+TEST_F(ClientRun, ALogThatCannotBeWrittenDoesNotStopTheRestore) {
+  // The replacement destroyed the installed client, and then the log fails
+  // (its disk filled up): the client must still come back from the backup.
+  const auto before = TreeContents(Program());
+  host_.Answer(DialogButton::Yes);
+  host_.OnEntry(Text("uIS_TarnVel_8"), [this] {
+    fs::remove(sys::PathFromUtf8(Child(CurrentUpdateContext().NewDir, "TarnVel.exe")));
+    fs::remove(sys::PathFromUtf8(Program("TarnVel.exe")));
+  });
+  host_.OnEntry(Text("45"), [] { throw std::runtime_error("log file: disk full"); });
+  const std::string text = Run();
+  EXPECT_EQ(text, "Exception Message: log file: disk full");
+  EXPECT_TRUE(host_.RolledBack());
+  EXPECT_EQ(host_.entries.back(), Text("46"));
+  EXPECT_EQ(TreeContents(Program()), before);
 }
 
 TEST(AddErrorMessage, JoinsTextsWithALoneCarriageReturn) {

@@ -74,7 +74,8 @@ TEST_F(WineServerRun, BothPartsOnSuperServer) {
                                std::vector<std::string>{Text(
                                    "41", sys::IncludeTrailingPathDelimiter(CurrentUpdateContext().NewDir))} +
                                Entries({"48", "49"}));
-  EXPECT_EQ(ReadFile(sys::PathFromUtf8(root + "\\Program\\TarnVel.exe")), NewClientBytes());
+  EXPECT_TRUE(ReadFile(sys::PathFromUtf8(root + "\\Program\\TarnVel.exe")) == NewClientBytes())
+      << "not the new client";
   EXPECT_TRUE(fs::exists(sys::PathFromUtf8(CurrentUpdateContext().OldDBDataDir + "\\TarnVel.fdb")));
   EXPECT_TRUE(OnlineFor(root));
 }
