@@ -15,6 +15,7 @@
 #include "i18n/ldm.h"
 #include "support/sysroutines_test_service.h"
 #include "sysroutines/paths.h"
+#include "update/db_mode_commands.h"
 #include "update/update_context.h"
 
 namespace tarnvel {
@@ -97,6 +98,32 @@ TEST_F(WineServerRun, AttachedUsersAreListed) {
   ASSERT_EQ(host_.dialogs.size(), 2u);
   EXPECT_EQ(host_.dialogs[1].text, Text("11", Text("10") + "CLERK2"));
   EXPECT_TRUE(OnlineFor(root));
+}
+TEST_F(WineServerRun, DatabaseCommands) {
+  const std::string root = Root("modes");
+  const struct {
+    bool online;
+    const char* unit;
+    int logged;
+  } steps[] = {{true, "uUpdate_UpdateOnLine", 5},
+               {false, "uUpdate_UpdateShutdown", 3},
+               {false, "uUpdate_UpdateShutdown", 5},
+               {true, "uUpdate_UpdateOnLine", 3}};
+  for (const auto& step : steps) {
+    SCOPED_TRACE(std::string(step.unit) + " " + std::to_string(step.logged));
+    host_ = ScriptedHost();
+    if (step.online) {
+      UpdateOnLine(host_, settings_, root, "kelpdromux");
+    } else {
+      UpdateShutdown(host_, settings_, root, "kelpdromux");
+    }
+    const std::string unit = step.unit;
+    EXPECT_EQ(host_.entries,
+              InitEntries() + Entries({unit + "_1", unit + "_" + std::to_string(step.logged)}));
+    ASSERT_EQ(host_.dialogs.size(), 1u);
+    EXPECT_EQ(host_.dialogs[0].text, Text(unit + "_" + std::to_string(step.logged + 1)));
+    EXPECT_EQ(OnlineFor(root), step.online);
+  }
 }
 #endif
 
