@@ -19,7 +19,8 @@ class ChildProcess {
   /// a new console, normal priority, ShowMode as the show command.
   /// Linux: the command line is split at blanks (double quotes group words),
   /// except that ProgramPath, which starts the command line, is never split;
-  /// the first word is the program started (posix_spawn, no PATH search).
+  /// the first word is the program started (posix_spawn, no PATH search);
+  /// it inherits standard input, output and error and no other descriptor.
   bool Start(const std::string& commandLine, const std::string& programPath, const std::string& workingFolder,
              int showMode);
 

@@ -50,7 +50,12 @@ bool ChildProcess::Start(const std::string& commandLine, const std::string& prog
 
   posix_spawn_file_actions_t actions;
   if (posix_spawn_file_actions_init(&actions) != 0) return false;
-  bool ok = workingFolder.empty() || posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str()) == 0;
+  // The program gets standard input, output and error and nothing else: a
+  // descriptor opened without O_CLOEXEC (the log file, a database file)
+  // would otherwise stay open in it, and with it the file.
+  bool ok = posix_spawn_file_actions_addclosefrom_np(&actions, 3) == 0;
+  if (ok && !workingFolder.empty())
+    ok = posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str()) == 0;
   pid_t pid = -1;
   if (ok) ok = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0;
   posix_spawn_file_actions_destroy(&actions);

@@ -30,8 +30,9 @@ bool ChildProcess::Start(const std::string& commandLine, const std::string& /*pr
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = static_cast<WORD>(showMode & 0xFFFF);
-  return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS,
-                        nullptr, folder.empty() ? nullptr : folder.c_str(), &startup, &state_->info) != 0;
+  return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE,
+                        CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &state_->info) != 0;
 }
 
 std::uint32_t ChildProcess::Wait() {

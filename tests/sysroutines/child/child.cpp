@@ -8,6 +8,10 @@
 //                                      folder in use until FILE.release exists
 //                                      (at most 60 s); writes FILE.held once
 //                                      the file is open; ends with 0
+//   tarnvel_test_child fds             writes the descriptors it holds beyond
+//                                      standard input, output and error to
+//                                      child_fds.txt (Linux; empty on
+//                                      Windows) and ends with exit code 3
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -27,6 +31,11 @@ int main(int argc, char** argv) {
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return 0;
+  }
+  if (argc == 2 && std::string(argv[1]) == "fds") {
+    const std::string descriptors = InheritedDescriptors();
+    std::ofstream("child_fds.txt", std::ios::binary) << descriptors;
+    return 3;
   }
   std::ofstream("child_report.txt", std::ios::binary) << OwnCommandLine(argc, argv);
   return 3;

@@ -8,3 +8,7 @@ std::string OwnCommandLine(int argc, char** argv);
 /// Opens File for reading and keeps it open until the program ends. Windows:
 /// with no sharing at all, so that nobody else can read, write or delete it.
 bool HoldOpen(const std::string& file);
+
+/// The open descriptors beyond 0, 1 and 2, each as "NUMBER -> WHAT IT NAMES"
+/// on a line of its own (Linux /proc/self/fd); empty on Windows.
+std::string InheritedDescriptors();

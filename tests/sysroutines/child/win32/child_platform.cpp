@@ -22,6 +22,11 @@ std::string OwnCommandLine(int, char**) {
 }
 
 bool HoldOpen(const std::string& file) {
-  return CreateFileW(Wide(file).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr) !=
-         INVALID_HANDLE_VALUE;
+  return CreateFileW(Wide(file).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                     nullptr) != INVALID_HANDLE_VALUE;
+}
+
+// Windows starts the program without inheriting handles; there is nothing to list.
+std::string InheritedDescriptors() {
+  return {};
 }
