@@ -26,8 +26,14 @@ class DirectoryReader {
   bool IsOpen() const;
 
   /// The next entry in the order the file system gives, "." and ".." left
-  /// out; nullopt at the end.
+  /// out; nullopt at the end, and also when the listing stops on an error.
   std::optional<DirectoryEntry> Next();
+
+  /// True when the folder could not be opened (missing, not a folder, no
+  /// access) or its listing stopped on an error: the entries handed out are
+  /// then not the whole folder. An empty folder is not a failure, so callers
+  /// that must not take "unreadable" for "empty" ask this after the last Next.
+  bool Failed() const;
 
  private:
   struct State;

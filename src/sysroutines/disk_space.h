@@ -15,11 +15,12 @@ std::optional<std::uint64_t> TotalFreeBytes(const std::string& path);
 
 /// Size of an existing file opened for reading with no sharing allowed
 /// (Windows: fails while another process holds it open; Linux has no such
-/// lock); nullopt when it cannot be opened or is not a file.
+/// lock); nullopt at once when it cannot be opened or is not a regular file
+/// (a folder, named pipe, socket or device is never opened on Linux).
 std::optional<std::uint64_t> ExclusiveFileSize(const std::string& fileName);
 
 /// The file's size shifted right by Shift bits, low 32 bits as a signed
-/// number; -1 when the file cannot be opened.
+/// number; -1 when the file cannot be opened or is not a regular file.
 std::int32_t GetFileSizeShifted(const std::string& fileName, std::uint8_t shift);
 
 /// Checks that the disk holding Path has at least Factor times the size of

@@ -11,7 +11,10 @@ namespace tarnvel::sys {
 /// Windows: CopyFileW. Linux: copy_file_range (the kernel's own copy, reflink
 /// where the file system offers it), with a read/write loop over a fixed
 /// buffer where the kernel cannot. A failed copy leaves no partial Target
-/// behind. Source and Target naming the same file is a failure.
+/// behind. Source and Target naming the same file is a failure. What stands
+/// in Target's place is never written through: a symbolic link there (and on
+/// Linux a named pipe, socket, device or a file with further hard links) is
+/// replaced by the copy, not followed.
 bool CopyFileWithAttributes(const std::string& source, const std::string& target);
 
 /// Makes Target a link to where the link Source points (Windows: a symbolic

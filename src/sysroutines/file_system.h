@@ -24,6 +24,12 @@ inline constexpr std::uint32_t kAttrLink = 0x400;
 /// (Windows GetFullPathNameW). A trailing delimiter stays.
 std::string ExpandFullPath(const std::string& path);
 
+/// Path (links resolved) is the root of a file system: Windows the volume
+/// root GetVolumePathNameW gives for it ("C:\", "\\server\share\" or a
+/// mounted folder); Linux "/" or a mount point. False for a path that does
+/// not exist or cannot be resolved.
+bool IsFileSystemRoot(const std::string& path);
+
 /// Attributes of the entry itself (a final link is not followed); nullopt
 /// when the entry cannot be read.
 std::optional<std::uint32_t> GetFileAttributesOf(const std::string& path);
@@ -34,7 +40,8 @@ bool SetFileAttributesOf(const std::string& path, std::uint32_t attributes);
 /// An existing folder (a link to a folder counts).
 bool DirectoryExists(const std::string& path);
 
-/// An existing file that is not a folder.
+/// An existing regular file (links followed); Linux: not a folder, named
+/// pipe, socket or device.
 bool FileExists(const std::string& path);
 
 /// Deletes a file (not a folder).

@@ -13,8 +13,12 @@
 namespace tarnvel {
 namespace {
 
-bool IsLink(std::uint32_t attributes) { return (attributes & sys::kAttrLink) != 0; }
-bool IsFolder(std::uint32_t attributes) { return (attributes & sys::kAttrDirectory) != 0; }
+bool IsLink(std::uint32_t attributes) {
+  return (attributes & sys::kAttrLink) != 0;
+}
+bool IsFolder(std::uint32_t attributes) {
+  return (attributes & sys::kAttrDirectory) != 0;
+}
 
 [[noreturn]] void Fail(const char* id, const std::string& argument) {
   throw std::runtime_error(i18n::GetMessageText(id, argument));
@@ -29,7 +33,8 @@ void RemoveFile(const std::string& path, std::uint32_t attributes) {
 }
 
 // Source and Target end with a delimiter. Files that could not be copied are
-// added to Skipped.
+// added to Skipped, and so is a folder that could not be listed to its end:
+// copied as empty it would pass for complete.
 void CopyTree(const std::string& source, const std::string& target, std::vector<std::string>& skipped) {
   if (!sys::DirectoryExists(source)) Fail("uUpdate_MyCopyDir_1", source);
   if (!sys::CreateDirectoryTree(target)) Fail("uUpdate_MyCopyDir_2", target);
@@ -40,16 +45,27 @@ void CopyTree(const std::string& source, const std::string& target, std::vector<
     if (IsLink(entry->attributes)) {
       if (!sys::CopyLink(from, to)) skipped.push_back(from);
     } else if (IsFolder(entry->attributes)) {
+      // A link in the target where the source has a folder would carry the
+      // copy out of the tree: it gives way to a real folder.
+      const auto there = sys::GetFileAttributesOf(to);
+      if (there && IsLink(*there) && !sys::RemoveLink(to)) {
+        Fail("uUpdate_MyCopyDir_2", sys::IncludeTrailingPathDelimiter(to));
+      }
       CopyTree(sys::IncludeTrailingPathDelimiter(from), sys::IncludeTrailingPathDelimiter(to), skipped);
     } else if (!sys::ForceCopyFile(from, to)) {
       skipped.push_back(from);
     }
   }
+  if (reader.Failed()) skipped.push_back(source);
 }
 
 }  // namespace
 
 void MyRemoveDir(const std::string& Folder) {
+  // An empty path would name the root of the current drive; a root, once
+  // emptied, is a whole file system gone.
+  if (Folder.empty()) Fail("uUpdate_MyRemoveDir_1", "\"\"");
+  if (sys::IsFileSystemRoot(Folder)) Fail("uUpdate_MyRemoveDir_1", Folder);
   const std::string folder = sys::IncludeTrailingPathDelimiter(Folder);
   {
     sys::DirectoryReader reader(folder);

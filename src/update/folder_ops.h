@@ -14,7 +14,9 @@ namespace tarnvel {
 /// their read-only bit is cleared. A file that cannot be deleted stops the
 /// removal at once with uUpdate_MyRemoveDir_1 naming the file's full path;
 /// a folder that cannot be removed is left behind without an error. A
-/// missing Folder is no error.
+/// missing Folder is no error. An empty Folder, or one that is the root of a
+/// file system or drive (links resolved), is refused before anything is
+/// deleted: uUpdate_MyRemoveDir_1 names Folder (the empty one as "").
 void MyRemoveDir(const std::string& Folder);
 
 /// Creates exactly the folder Folder (its parent must exist; an existing
@@ -27,8 +29,9 @@ void MyCreateDir(const std::string& Folder);
 /// uUpdate_MyCopyDir_1 when Source is not a folder and uUpdate_MyCopyDir_2
 /// when Target (or a sub-folder) cannot be created. A file that cannot be
 /// copied does not stop the copy; when the whole tree has been walked,
-/// uUpdate_MyCopyDir_3 names Target and every file that was not copied, so
-/// that an incomplete copy is never taken for a complete one.
+/// uUpdate_MyCopyDir_3 names Target and every file that was not copied, and
+/// every folder (with its delimiter) that could not be opened or listed to
+/// its end, so that an incomplete copy is never taken for a complete one.
 void MyCopyDir(const std::string& Source, const std::string& Target);
 
 }  // namespace tarnvel

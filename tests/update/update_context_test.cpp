@@ -32,7 +32,10 @@ bool IsStamp(const std::string& text) {
 }
 
 TEST(RunStamp, TwelveDigitsDayMonthYearHourMinuteSecond) {
-  const struct { sys::LocalDateTime when; const char* stamp; } cases[] = {
+  const struct {
+    sys::LocalDateTime when;
+    const char* stamp;
+  } cases[] = {
       {{2026, 12, 9, 14, 30, 5}, "091226143005"},
       {{2026, 12, 31, 23, 59, 59}, "311226235959"},
       {{2030, 1, 1, 0, 0, 0}, "010130000000"},
@@ -80,7 +83,8 @@ TEST(UpdateInit, TrailingDelimiterAndRelativeLocationGiveTheSameFolders) {
   EXPECT_EQ(trailing.ProgramDir, plain.ProgramDir);
   EXPECT_EQ(trailing.DBDataDir, plain.DBDataDir);
   EXPECT_EQ(trailing.DatabaseName, plain.DatabaseName);
-  EXPECT_EQ(trailing.TmpDir.substr(0, trailing.TmpDir.size() - 12), plain.TmpDir.substr(0, plain.TmpDir.size() - 12));
+  EXPECT_EQ(trailing.TmpDir.substr(0, trailing.TmpDir.size() - 12),
+            plain.TmpDir.substr(0, plain.TmpDir.size() - 12));
   EXPECT_TRUE(trailing.ClientFound);
   EXPECT_FALSE(trailing.ServerFound);
 
@@ -127,6 +131,24 @@ TEST(UpdateInit, MissingFolderIsNamedByItsExpandedPath) {
   // A file is not a folder either.
   WriteFile(dir.path() / "file", "x");
   EXPECT_THROW(UpdateInit(host, kNames, dir / "file"), std::runtime_error);
+}
+
+TEST(UpdateInit, EmptyLocationNamesNoFolder) {
+  // Not the current folder: an empty box must not turn into a product folder.
+  TempDir dir("ctx");
+  MakeProduct(dir, true, true);
+  const auto before = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path());
+  ScriptedHost host;
+  std::string message;
+  try {
+    UpdateInit(host, kNames, "");
+  } catch (const std::runtime_error& e) {
+    message = e.what();
+  }
+  std::filesystem::current_path(before);
+  EXPECT_EQ(message, i18n::GetMessageText("uUpdate_UpdateInit_2", ""));
+  EXPECT_EQ(CurrentUpdateContext().RootDir, "");
 }
 
 }  // namespace

@@ -74,25 +74,48 @@ bool CopyContent(int in, int out) {
   }
 }
 
+// Opens Target for writing without ever following or blocking on what is
+// there: a link, named pipe, socket or device in its place, or a file that
+// shares its content with other names (hard links), is replaced by a new
+// file, so that a copy never writes outside its own tree.
+int OpenTarget(const std::string& target, struct stat& to) {
+  struct stat there {};
+  if (lstat(target.c_str(), &there) == 0 && !S_ISDIR(there.st_mode) &&
+      (!S_ISREG(there.st_mode) || there.st_nlink > 1) && unlink(target.c_str()) != 0) {
+    return -1;
+  }
+  const int fd =
+      open(target.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0600);
+  if (fd < 0) return -1;
+  // Something put back in its place meanwhile is not written to either. On a
+  // regular file O_NONBLOCK changes nothing, so it can stay set.
+  if (fstat(fd, &to) != 0 || !S_ISREG(to.st_mode) || to.st_nlink > 1) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
 }  // namespace
 
 bool CopyFileWithAttributes(const std::string& source, const std::string& target) {
   // Non-blocking so that a named pipe in a tree cannot stall the copy; it is
-  // then refused as not being a file.
-  Fd in(open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  // then refused as not being a file (on a regular file the flag changes nothing).
+  Fd in(open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   if (in.get() < 0) return false;
   struct stat from {};
   if (fstat(in.get(), &from) != 0 || !S_ISREG(from.st_mode)) return false;
-  if (fcntl(in.get(), F_SETFL, 0) != 0) return false;
 
-  Fd out(open(target.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600));
-  if (out.get() < 0) return false;
   struct stat to {};
-  if (fstat(out.get(), &to) != 0) return false;
+  Fd out(OpenTarget(target, to));
+  if (out.get() < 0) return false;
   // Truncating the source itself would destroy it.
   if (to.st_dev == from.st_dev && to.st_ino == from.st_ino) return false;
 
-  bool ok = ftruncate(out.get(), 0) == 0 && CopyContent(in.get(), out.get());
+  // A freshly created file is not truncated: on ext4 and XFS a truncation to
+  // zero makes the file system write it out on close, which costs more than
+  // the copy itself when the files are small.
+  bool ok = (to.st_size == 0 || ftruncate(out.get(), 0) == 0) && CopyContent(in.get(), out.get());
   // The owner goes with the file where we may set it (as root): a database
   // restored from its backup must stay the server's, or the server cannot
   // open it again. Others keep the copy as their own.

@@ -6,11 +6,15 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <filesystem>
 
 namespace tarnvel::sys {
 
 std::string ExpandFullPath(const std::string& path) {
+  // As GetFullPathNameW: an empty path names nothing, not the current folder.
+  if (path.empty()) return {};
   const bool trailing = !path.empty() && path.back() == '/';
   std::error_code error;
   std::filesystem::path full = std::filesystem::absolute(path, error);
@@ -19,6 +23,21 @@ std::string ExpandFullPath(const std::string& path) {
   // "." and "dir/.." normalise to a trailing "/"; only keep one that was typed.
   if (!trailing && text.size() > 1 && text.back() == '/') text.pop_back();
   return text;
+}
+
+bool IsFileSystemRoot(const std::string& path) {
+  if (path.empty()) return false;
+  char resolved[PATH_MAX];
+  if (realpath(path.c_str(), resolved) == nullptr) return false;
+  const std::string folder = resolved;
+  if (folder == "/") return true;
+  struct stat self {
+  }, parent{};
+  if (stat(folder.c_str(), &self) != 0 || !S_ISDIR(self.st_mode)) return false;
+  if (stat((folder + "/..").c_str(), &parent) != 0) return false;
+  // A mount point lies on another device than its parent; the root of a
+  // chroot is its own parent.
+  return self.st_dev != parent.st_dev || self.st_ino == parent.st_ino;
 }
 
 std::optional<std::uint32_t> GetFileAttributesOf(const std::string& path) {
@@ -47,7 +66,7 @@ bool DirectoryExists(const std::string& path) {
 
 bool FileExists(const std::string& path) {
   struct stat st {};
-  return stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool DeleteFileAt(const std::string& path) {
@@ -56,11 +75,17 @@ bool DeleteFileAt(const std::string& path) {
   return unlink(path.c_str()) == 0;
 }
 
-bool RemoveEmptyDirectory(const std::string& path) { return rmdir(path.c_str()) == 0; }
+bool RemoveEmptyDirectory(const std::string& path) {
+  return rmdir(path.c_str()) == 0;
+}
 
-bool RemoveLink(const std::string& path) { return unlink(path.c_str()) == 0; }
+bool RemoveLink(const std::string& path) {
+  return unlink(path.c_str()) == 0;
+}
 
-bool CreateOneDirectory(const std::string& path) { return mkdir(path.c_str(), 0777) == 0; }
+bool CreateOneDirectory(const std::string& path) {
+  return mkdir(path.c_str(), 0777) == 0;
+}
 
 bool CreateDirectoryTree(const std::string& path) {
   if (path.empty()) return false;

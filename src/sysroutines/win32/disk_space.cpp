@@ -17,7 +17,8 @@ std::optional<std::uint64_t> ExclusiveFileSize(const std::string& fileName) {
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return std::nullopt;
   LARGE_INTEGER size{};
-  const bool ok = GetFileSizeEx(file, &size) != 0;
+  // A device name such as NUL or CON opens too, but has no size of a file.
+  const bool ok = GetFileType(file) == FILE_TYPE_DISK && GetFileSizeEx(file, &size) != 0;
   CloseHandle(file);
   if (!ok) return std::nullopt;
   return static_cast<std::uint64_t>(size.QuadPart);

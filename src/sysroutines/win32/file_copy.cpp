@@ -2,11 +2,19 @@
 
 #include <windows.h>
 
+#include "sysroutines/file_system.h"
 #include "sysroutines/paths.h"
 
 namespace tarnvel::sys {
 
 bool CopyFileWithAttributes(const std::string& source, const std::string& target) {
+  // CopyFileW writes through a symbolic link in Target's place, to wherever
+  // it points: the link itself is replaced instead.
+  if (const auto attributes = GetFileAttributesOf(target); attributes && (*attributes & kAttrLink) != 0 &&
+                                                           (*attributes & kAttrDirectory) == 0 &&
+                                                           !RemoveLink(target)) {
+    return false;
+  }
   return CopyFileW(Utf8ToWide(source).c_str(), Utf8ToWide(target).c_str(), FALSE) != 0;
 }
 

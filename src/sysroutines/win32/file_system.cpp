@@ -7,8 +7,8 @@
 namespace tarnvel::sys {
 namespace {
 
-constexpr DWORD kWritableBits = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                FILE_ATTRIBUTE_ARCHIVE;
+constexpr DWORD kWritableBits =
+    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
 
 // A symbolic link or junction (a reparse point that names another place);
 // other reparse points (cloud placeholders, dedup) are ordinary entries.
@@ -21,7 +21,54 @@ bool IsNameSurrogate(const std::wstring& path, DWORD attributes) {
   return IsReparseTagNameSurrogate(data.dwReserved0);
 }
 
+// The path a folder finally names, links and junctions followed, without the
+// "\\?\" prefix; the full path itself when the folder cannot be opened.
+std::wstring FinalPath(const std::wstring& full) {
+  HANDLE folder =
+      CreateFileW(full.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (folder == INVALID_HANDLE_VALUE) return full;
+  std::wstring buffer(MAX_PATH, L'\0');
+  DWORD size = GetFinalPathNameByHandleW(folder, buffer.data(), static_cast<DWORD>(buffer.size()), 0);
+  if (size >= buffer.size()) {
+    buffer.resize(size + 1);
+    size = GetFinalPathNameByHandleW(folder, buffer.data(), static_cast<DWORD>(buffer.size()), 0);
+  }
+  CloseHandle(folder);
+  if (size == 0 || size >= buffer.size()) return full;
+  buffer.resize(size);
+  if (buffer.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\" + buffer.substr(7);
+  if (buffer.rfind(L"\\\\?\\", 0) == 0) return buffer.substr(4);
+  return buffer;
+}
+
+std::wstring WithDelimiter(std::wstring path) {
+  if (path.empty() || (path.back() != L'\\' && path.back() != L'/')) path += L'\\';
+  return path;
+}
+
 }  // namespace
+
+bool IsFileSystemRoot(const std::string& path) {
+  if (path.empty()) return false;
+  const std::wstring wide = Utf8ToWide(path);
+  DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (size == 0) return false;
+  std::wstring full(size, L'\0');
+  size = GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
+  full.resize(size);
+  for (const std::wstring& candidate : {full, FinalPath(full)}) {
+    std::wstring volume(candidate.size() + MAX_PATH, L'\0');
+    if (GetVolumePathNameW(candidate.c_str(), volume.data(), static_cast<DWORD>(volume.size())) == 0)
+      continue;
+    volume.resize(wcslen(volume.c_str()));
+    if (CompareStringOrdinal(WithDelimiter(candidate).c_str(), -1, WithDelimiter(volume).c_str(), -1, TRUE) ==
+        CSTR_EQUAL) {
+      return true;
+    }
+  }
+  return false;
+}
 
 std::string ExpandFullPath(const std::string& path) {
   const std::wstring wide = Utf8ToWide(path);
@@ -58,9 +105,13 @@ bool FileExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-bool DeleteFileAt(const std::string& path) { return DeleteFileW(Utf8ToWide(path).c_str()) != 0; }
+bool DeleteFileAt(const std::string& path) {
+  return DeleteFileW(Utf8ToWide(path).c_str()) != 0;
+}
 
-bool RemoveEmptyDirectory(const std::string& path) { return RemoveDirectoryW(Utf8ToWide(path).c_str()) != 0; }
+bool RemoveEmptyDirectory(const std::string& path) {
+  return RemoveDirectoryW(Utf8ToWide(path).c_str()) != 0;
+}
 
 bool RemoveLink(const std::string& path) {
   const std::wstring wide = Utf8ToWide(path);

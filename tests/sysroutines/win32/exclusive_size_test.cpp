@@ -4,8 +4,8 @@
 
 #include "support/disk_child.h"
 #include "support/temp_dir.h"
-#include "sysroutines/paths.h"
 #include "sysroutines/disk_space.h"
+#include "sysroutines/paths.h"
 
 namespace tarnvel::sys {
 namespace {
@@ -22,6 +22,13 @@ TEST(ExclusiveFileSize, HeldFileCannotBeMeasured) {
     EXPECT_THROW(CheckFreeSize(file, dir.str(), 2), std::runtime_error);
   }
   EXPECT_EQ(GetFileSizeShifted(file, 20), 3);
+}
+
+TEST(ExclusiveFileSize, DevicesHaveNoSize) {
+  testing::TempDir dir("device");
+  for (const std::string& device : {std::string("NUL"), std::string("CON"), dir / "NUL"}) {
+    EXPECT_EQ(GetFileSizeShifted(device, 0), -1) << device;
+  }
 }
 
 }  // namespace

@@ -46,5 +46,27 @@ TEST(FolderOpsWindows, FolderLinksAreNeverEntered) {
   EXPECT_EQ(ReadFile(sys::PathFromUtf8(outside + "\\precious.txt")), "keep me");
 }
 
+TEST(FolderOpsWindows, FileLinkInTheTargetIsReplacedNotWrittenThrough) {
+  TempDir dir("tlink");
+  const std::string source = dir / "Program";
+  WriteFile(sys::PathFromUtf8(source + "\\TarnVel.exe"), "new client");
+  const std::string victim = dir / "victim.txt";
+  WriteFile(sys::PathFromUtf8(victim), "keep me");
+  const std::string target = dir / "Old";
+  const std::string link = target + "\\TarnVel.exe";
+  fs::create_directories(sys::PathFromUtf8(target));
+  if (CreateSymbolicLinkW(sys::Utf8ToWide(link).c_str(), sys::Utf8ToWide(victim).c_str(),
+                          0x2 /* allow unprivileged create */) == 0) {
+    GTEST_SKIP() << "no symbolic-link privilege here (error " << GetLastError() << ")";
+  }
+  if (!sys::GetFileAttributesOf(link) || (*sys::GetFileAttributesOf(link) & sys::kAttrLink) == 0) {
+    GTEST_SKIP() << "symbolic links are not really created here (Wine)";
+  }
+  EXPECT_NO_THROW(MyCopyDir(source, target));
+  EXPECT_EQ(ReadFile(sys::PathFromUtf8(victim)), "keep me");
+  EXPECT_EQ(*sys::GetFileAttributesOf(link) & sys::kAttrLink, 0u);
+  EXPECT_EQ(ReadFile(sys::PathFromUtf8(link)), "new client");
+}
+
 }  // namespace
 }  // namespace tarnvel
