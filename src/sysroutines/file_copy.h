@@ -1,6 +1,8 @@
 #pragma once
 // Copying single files at the speed of the disk with bounded memory.
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 namespace tarnvel::sys {
@@ -15,7 +17,11 @@ namespace tarnvel::sys {
 /// in Target's place is never written through: a symbolic link there (and on
 /// Linux a named pipe, socket, device or a file with further hard links) is
 /// replaced by the copy, not followed.
-bool CopyFileWithAttributes(const std::string& source, const std::string& target);
+/// Progress, when given, is told the bytes of this file copied so far, as
+/// the copy goes (every few megabytes; Windows: as CopyFileExW reports).
+using FileCopyProgress = std::function<void(std::uint64_t bytesCopied)>;
+bool CopyFileWithAttributes(const std::string& source, const std::string& target,
+                            const FileCopyProgress& progress = {});
 
 /// Makes Target a link to where the link Source points (Windows: a symbolic
 /// link or junction reproduced by CreateDirectoryExW / CopyFileExW with

@@ -44,6 +44,11 @@ bool DirectoryExists(const std::string& path);
 /// pipe, socket or device.
 bool FileExists(const std::string& path);
 
+/// Size of the entry itself when it is a regular file (a final link is not
+/// followed); nullopt otherwise. Opens nothing, so a file held open by
+/// another program has a size too.
+std::optional<std::uint64_t> FileSizeOf(const std::string& path);
+
 /// Deletes a file (not a folder).
 bool DeleteFileAt(const std::string& path);
 

@@ -32,10 +32,43 @@ void RemoveFile(const std::string& path, std::uint32_t attributes) {
   if (!removed) Fail("uUpdate_MyRemoveDir_1", path);
 }
 
+// What one tree copy collects on its way.
+struct CopyState {
+  std::vector<std::string> skipped;
+  const TreeCopyProgress* progress = nullptr;
+  std::uint64_t done = 0;
+  std::uint64_t total = 0;
+};
+
+// Bytes of the regular files of a tree, walked as CopyTree walks it.
+std::uint64_t TreeBytes(const std::string& folder) {
+  std::uint64_t bytes = 0;
+  sys::DirectoryReader reader(folder);
+  while (const auto entry = reader.Next()) {
+    const std::string path = folder + entry->name;
+    if (IsLink(entry->attributes)) continue;
+    bytes += IsFolder(entry->attributes) ? TreeBytes(sys::IncludeTrailingPathDelimiter(path))
+                                         : sys::FileSizeOf(path).value_or(0);
+  }
+  return bytes;
+}
+
+bool CopyOneFile(const std::string& from, const std::string& to, CopyState& state) {
+  if (state.progress == nullptr) return sys::ForceCopyFile(from, to);
+  std::uint64_t copied = 0;
+  const bool ok = sys::ForceCopyFile(from, to, [&](std::uint64_t bytes) {
+    copied = bytes;
+    (*state.progress)(state.done + copied, state.total);
+  });
+  state.done += copied;
+  return ok;
+}
+
 // Source and Target end with a delimiter. Files that could not be copied are
 // added to Skipped, and so is a folder that could not be listed to its end:
 // copied as empty it would pass for complete.
-void CopyTree(const std::string& source, const std::string& target, std::vector<std::string>& skipped) {
+void CopyTree(const std::string& source, const std::string& target, CopyState& state) {
+  std::vector<std::string>& skipped = state.skipped;
   if (!sys::DirectoryExists(source)) Fail("uUpdate_MyCopyDir_1", source);
   if (!sys::CreateDirectoryTree(target)) Fail("uUpdate_MyCopyDir_2", target);
   sys::DirectoryReader reader(source);
@@ -51,8 +84,8 @@ void CopyTree(const std::string& source, const std::string& target, std::vector<
       if (there && IsLink(*there) && !sys::RemoveLink(to)) {
         Fail("uUpdate_MyCopyDir_2", sys::IncludeTrailingPathDelimiter(to));
       }
-      CopyTree(sys::IncludeTrailingPathDelimiter(from), sys::IncludeTrailingPathDelimiter(to), skipped);
-    } else if (!sys::ForceCopyFile(from, to)) {
+      CopyTree(sys::IncludeTrailingPathDelimiter(from), sys::IncludeTrailingPathDelimiter(to), state);
+    } else if (!CopyOneFile(from, to, state)) {
       skipped.push_back(from);
     }
   }
@@ -86,13 +119,21 @@ void MyCreateDir(const std::string& Folder) {
   if (!sys::CreateOneDirectory(Folder)) Fail("uUpdate_MyCreateDir_1", Folder);
 }
 
-void MyCopyDir(const std::string& Source, const std::string& Target) {
+void MyCopyDir(const std::string& Source, const std::string& Target, const TreeCopyProgress& progress) {
+  const std::string source = sys::IncludeTrailingPathDelimiter(Source);
   const std::string target = sys::IncludeTrailingPathDelimiter(Target);
-  std::vector<std::string> skipped;
-  CopyTree(sys::IncludeTrailingPathDelimiter(Source), target, skipped);
-  if (skipped.empty()) return;
+  CopyState state;
+  if (progress) {
+    state.progress = &progress;
+    state.total = sys::DirectoryExists(source) ? TreeBytes(source) : 0;
+    progress(0, state.total);
+  }
+  CopyTree(source, target, state);
+  // A tree that shrank or grew while it was copied still ends at its end.
+  if (progress) progress(state.total, state.total);
+  if (state.skipped.empty()) return;
   std::string list;
-  for (const std::string& file : skipped) list += (list.empty() ? "" : "\r\n") + file;
+  for (const std::string& file : state.skipped) list += (list.empty() ? "" : "\r\n") + file;
   throw std::runtime_error(i18n::GetMessageText("uUpdate_MyCopyDir_3", target, list));
 }
 

@@ -6,6 +6,8 @@
 // link or junction inside a tree is removed or copied as a link and never
 // entered, so neither routine reaches outside the tree it was given.
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 namespace tarnvel {
@@ -32,6 +34,10 @@ void MyCreateDir(const std::string& Folder);
 /// uUpdate_MyCopyDir_3 names Target and every file that was not copied, and
 /// every folder (with its delimiter) that could not be opened or listed to
 /// its end, so that an incomplete copy is never taken for a complete one.
-void MyCopyDir(const std::string& Source, const std::string& Target);
+/// Progress, when given, is told the bytes copied so far and the bytes of
+/// all the tree's files (counted before the copy begins), first with none
+/// done, then as the copy goes, and last with all done.
+using TreeCopyProgress = std::function<void(std::uint64_t done, std::uint64_t total)>;
+void MyCopyDir(const std::string& Source, const std::string& Target, const TreeCopyProgress& progress = {});
 
 }  // namespace tarnvel

@@ -15,6 +15,7 @@
 #include "sysroutines/paths.h"
 #include "sysroutines/run_and_wait.h"
 #include "update/backup_restore.h"
+#include "update/copy_progress.h"
 #include "update/folder_ops.h"
 #include "update/payload.h"
 #include "update/update_context.h"
@@ -99,8 +100,11 @@ class UpdateRun {
     MessageDlg(host_, text, DialogType::Error, {DialogButton::Ok}, DialogButton::Ok);
   }
 
-  // Copies a tree and reports its progress to the host.
-  void CopyTree(const std::string& source, const std::string& target) { MyCopyDir(source, target); }
+  // Copies a tree and shows its progress.
+  void CopyTree(const std::string& source, const std::string& target) {
+    CopyProgressReporter report(host_, source, target);
+    MyCopyDir(source, target, [&](std::uint64_t done, std::uint64_t total) { report(done, total); });
+  }
 
   // 1. The update context of the typed folder.
   void FindContext() {

@@ -72,6 +72,16 @@ TEST_F(ClientRun, ReplacesTheClientAndKeepsTheBackup) {
   EXPECT_EQ(TreeContents(Child(Child(tmp, "Old"), "Program")), before);
   EXPECT_FALSE(fs::exists(sys::PathFromUtf8(Child(tmp, "New"))));
   EXPECT_FALSE(fs::exists(sys::PathFromUtf8(Child(Child(tmp, "Old"), "DB_Data"))));
+
+  // The backup copy showed its progress, from the start to its end.
+  ASSERT_GE(host_.progress.size(), 2u);
+  EXPECT_EQ(host_.progress.front().source, context.ProgramDir);
+  EXPECT_EQ(host_.progress.front().target, context.OldProgramDir);
+  EXPECT_EQ(host_.progress.front().bytesDone, 0u);
+  EXPECT_EQ(host_.progress.back().bytesDone, host_.progress.back().bytesTotal);
+  std::uint64_t bytes = 0;
+  for (const auto& [name, content] : before) bytes += content.size();
+  EXPECT_EQ(host_.progress.back().bytesTotal, bytes);
 }
 
 TEST_F(ClientRun, DecliningTheConfirmationChangesNothing) {

@@ -32,6 +32,9 @@ class Fd {
 
 constexpr std::size_t kBufferSize = 1 << 20;
 constexpr std::size_t kChunk = std::size_t(1) << 30;
+// With someone watching, the kernel copies in steps small enough to report
+// several times a second and large enough to cost nothing measurable.
+constexpr std::size_t kWatchedChunk = std::size_t(32) << 20;
 
 bool WriteAll(int fd, const char* data, std::size_t size) {
   while (size > 0) {
@@ -44,7 +47,7 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
   return true;
 }
 
-bool ReadWriteLoop(int in, int out) {
+bool ReadWriteLoop(int in, int out, std::uint64_t done, const FileCopyProgress& progress) {
   std::vector<char> buffer(kBufferSize);
   for (;;) {
     const ssize_t n = read(in, buffer.data(), buffer.size());
@@ -52,17 +55,22 @@ bool ReadWriteLoop(int in, int out) {
     if (n < 0) return false;
     if (n == 0) return true;
     if (!WriteAll(out, buffer.data(), static_cast<std::size_t>(n))) return false;
+    done += static_cast<std::uint64_t>(n);
+    if (progress) progress(done);
   }
 }
 
 // The kernel copies inside the page cache (or shares blocks); where it cannot
 // (across file systems on old kernels, special files) the plain loop takes over.
-bool CopyContent(int in, int out) {
+bool CopyContent(int in, int out, const FileCopyProgress& progress) {
   bool anyCopied = false;
+  std::uint64_t done = 0;
   for (;;) {
-    const ssize_t n = copy_file_range(in, nullptr, out, nullptr, kChunk, 0);
+    const ssize_t n = copy_file_range(in, nullptr, out, nullptr, progress ? kWatchedChunk : kChunk, 0);
     if (n > 0) {
       anyCopied = true;
+      done += static_cast<std::uint64_t>(n);
+      if (progress) progress(done);
       continue;
     }
     if (n == 0) return true;
@@ -70,7 +78,7 @@ bool CopyContent(int in, int out) {
     const bool unsupported = errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP ||
                              errno == EBADF || errno == EPERM;
     if (!unsupported || anyCopied) return false;
-    return ReadWriteLoop(in, out);
+    return ReadWriteLoop(in, out, done, progress);
   }
 }
 
@@ -98,7 +106,8 @@ int OpenTarget(const std::string& target, struct stat& to) {
 
 }  // namespace
 
-bool CopyFileWithAttributes(const std::string& source, const std::string& target) {
+bool CopyFileWithAttributes(const std::string& source, const std::string& target,
+                            const FileCopyProgress& progress) {
   // Non-blocking so that a named pipe in a tree cannot stall the copy; it is
   // then refused as not being a file (on a regular file the flag changes nothing).
   Fd in(open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
@@ -115,7 +124,7 @@ bool CopyFileWithAttributes(const std::string& source, const std::string& target
   // A freshly created file is not truncated: on ext4 and XFS a truncation to
   // zero makes the file system write it out on close, which costs more than
   // the copy itself when the files are small.
-  bool ok = (to.st_size == 0 || ftruncate(out.get(), 0) == 0) && CopyContent(in.get(), out.get());
+  bool ok = (to.st_size == 0 || ftruncate(out.get(), 0) == 0) && CopyContent(in.get(), out.get(), progress);
   // The owner goes with the file where we may set it (as root): a database
   // restored from its backup must stay the server's, or the server cannot
   // open it again. Others keep the copy as their own.

@@ -69,6 +69,12 @@ bool FileExists(const std::string& path) {
   return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+std::optional<std::uint64_t> FileSizeOf(const std::string& path) {
+  struct stat st {};
+  if (lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return static_cast<std::uint64_t>(st.st_size);
+}
+
 bool DeleteFileAt(const std::string& path) {
   struct stat st {};
   if (lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return false;

@@ -7,7 +7,18 @@
 
 namespace tarnvel::sys {
 
-bool CopyFileWithAttributes(const std::string& source, const std::string& target) {
+namespace {
+
+DWORD CALLBACK ReportProgress(LARGE_INTEGER, LARGE_INTEGER transferred, LARGE_INTEGER, LARGE_INTEGER, DWORD,
+                              DWORD, HANDLE, HANDLE, LPVOID data) {
+  (*static_cast<const FileCopyProgress*>(data))(static_cast<std::uint64_t>(transferred.QuadPart));
+  return PROGRESS_CONTINUE;
+}
+
+}  // namespace
+
+bool CopyFileWithAttributes(const std::string& source, const std::string& target,
+                            const FileCopyProgress& progress) {
   // CopyFileW writes through a symbolic link in Target's place, to wherever
   // it points: the link itself is replaced instead.
   if (const auto attributes = GetFileAttributesOf(target); attributes && (*attributes & kAttrLink) != 0 &&
@@ -15,7 +26,14 @@ bool CopyFileWithAttributes(const std::string& source, const std::string& target
                                                            !RemoveLink(target)) {
     return false;
   }
-  return CopyFileW(Utf8ToWide(source).c_str(), Utf8ToWide(target).c_str(), FALSE) != 0;
+  if (!progress) return CopyFileW(Utf8ToWide(source).c_str(), Utf8ToWide(target).c_str(), FALSE) != 0;
+  if (!CopyFileExW(Utf8ToWide(source).c_str(), Utf8ToWide(target).c_str(), &ReportProgress,
+                   const_cast<FileCopyProgress*>(&progress), nullptr, 0)) {
+    return false;
+  }
+  // Wine never calls the progress routine: the end is reported in any case.
+  progress(FileSizeOf(target).value_or(0));
+  return true;
 }
 
 bool CopyLink(const std::string& source, const std::string& target) {
