@@ -14,6 +14,7 @@
 #include "firebird/split_database_name.h"
 #include "firebird/trim.h"
 #include "firebird/users_reply.h"
+#include "sysroutines/ascii_case.h"
 
 namespace tarnvel::firebird {
 namespace {
@@ -84,12 +85,6 @@ void RunPropertiesRequest(const std::string& clientLibrary, const std::string& d
   service.Detach();
 }
 
-bool SameIgnoringCase(const std::string& a, const std::string& b) {
-  auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
-}
-
 }  // namespace
 
 void SleepPause(std::chrono::milliseconds duration) {
@@ -115,8 +110,9 @@ void DatabaseOnLine(const std::string& clientLibrary, const std::string& databas
 }
 
 void RemoveOwnUser(std::vector<std::string>& users, const std::string& userName) {
-  const auto own = std::find_if(users.begin(), users.end(),
-                                [&](const std::string& user) { return SameIgnoringCase(user, userName); });
+  const auto own = std::find_if(users.begin(), users.end(), [&](const std::string& user) {
+    return sys::EqualsIgnoringAsciiCase(user, userName);
+  });
   if (own != users.end()) users.erase(own);
 }
 

@@ -2,11 +2,11 @@
 
 #include <ibase.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <stdexcept>
 
 #include "firebird/trim.h"
+#include "sysroutines/ascii_case.h"
 
 namespace tarnvel::firebird {
 namespace {
@@ -33,12 +33,6 @@ void AppendDpbClump(std::string& buffer, unsigned tag, const std::string& value)
   AppendByte(buffer, tag);
   AppendByte(buffer, static_cast<unsigned>(value.size()));
   buffer += value;
-}
-
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
-  return text;
 }
 
 std::string PropertiesRequest(const std::string& path) {
@@ -75,7 +69,7 @@ std::string ServiceAttachBuffer(const std::vector<std::string>& parameterLines) 
   for (const std::string& line : parameterLines) {
     const std::size_t equals = line.find('=');
     if (equals == std::string::npos) throw std::invalid_argument("Invalid SPB parameter: " + line);
-    std::string name = Lower(line.substr(0, equals));
+    std::string name = sys::LowerAscii(line.substr(0, equals));
     if (name.rfind("isc_spb_", 0) == 0) name.erase(0, 8);
     const std::string value = line.substr(equals + 1);
     unsigned tag = 0;

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "sysroutines/ascii_case.h"
 #include "sysroutines/paths.h"
 
 namespace tarnvel::firebird {
@@ -10,6 +11,11 @@ namespace {
 const std::string kOwnServiceName = "NorvaskFireXBirdServer";
 const std::string kOwnServiceKey = "\\SYSTEM\\CurrentControlSet\\Services\\" + kOwnServiceName;
 const std::string kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+// The product's Firebird package comes with a 32-bit installer, which
+// registers it in the 32-bit part of the registry; a 64-bit build must look
+// there, as the 32-bit build does. The service keys are the same in both.
+constexpr sys::RegistryView kPackageView = sys::RegistryView::Registry32;
+constexpr sys::RegistryView kServiceView = sys::RegistryView::Default;
 // The first name is the one a Russian installer writes (in Windows-1251 on
 // the original systems; the registry hands it over as Unicode).
 const char* const kPackageKeys[] = {"Firebird 2.0 для ПО ГК \"Норваск\"",
@@ -28,12 +34,6 @@ std::string Executable(const std::string& name) {
   return name + (sys::kPathDelimiter == '\\' ? ".EXE" : "");
 }
 
-std::string UpperAtoZ(std::string text) {
-  for (char& c : text)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return text;
-}
-
 std::string ReadImagePath(const sys::RegistryKey& key) {
   const sys::RegistryText value = key.ReadText("ImagePath");
   if (value.kind == sys::RegistryValueKind::NotText)
@@ -45,7 +45,7 @@ std::string ReadImagePath(const sys::RegistryKey& key) {
 // contains; the second name is tested last and wins.
 void DetectType(TFBServParams& params, const std::string& commandLine, const std::string& superExe,
                 const std::string& classicExe) {
-  const std::string upper = UpperAtoZ(commandLine);
+  const std::string upper = sys::UpperAscii(commandLine);
   if (upper.find(superExe) != std::string::npos) {
     params.ServerType = "SUPER";
     params.ServerExe = superExe;
@@ -103,9 +103,9 @@ void DefaultInstance(TFBServParams& params, const sys::RegistryKey& key) {
 void GetFBServParams(TFBServParams& params, const sys::MachineRegistry& registry) {
   params.ServerType.clear();
 
-  const bool ownKeyExists = registry.KeyExists(kOwnServiceKey);
+  const bool ownKeyExists = registry.KeyExists(kOwnServiceKey, kServiceView);
   if (ownKeyExists) {
-    if (const auto key = registry.OpenKeyReadOnly(kOwnServiceKey)) {
+    if (const auto key = registry.OpenKeyReadOnly(kOwnServiceKey, kServiceView)) {
       OwnService(params, registry, *key);
       return;
     }
@@ -116,16 +116,16 @@ void GetFBServParams(TFBServParams& params, const sys::MachineRegistry& registry
     packageKey = kUninstallKey + kPackageKeys[0];
   } else {
     for (const char* name : kPackageKeys) {
-      if (registry.KeyExists(kUninstallKey + name)) {
+      if (registry.KeyExists(kUninstallKey + name, kPackageView)) {
         packageKey = kUninstallKey + name;
         break;
       }
     }
   }
   if (packageKey.empty()) return;
-  if (!registry.OpenKeyReadOnly(packageKey)) throw std::runtime_error(kDamaged);
+  if (!registry.OpenKeyReadOnly(packageKey, kPackageView)) throw std::runtime_error(kDamaged);
 
-  const auto key = registry.OpenKeyReadOnly(kDefaultInstanceKey);
+  const auto key = registry.OpenKeyReadOnly(kDefaultInstanceKey, kServiceView);
   if (!key) return;
   DefaultInstance(params, *key);
 }

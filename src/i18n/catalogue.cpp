@@ -1,25 +1,12 @@
 #include "i18n/catalogue.h"
 
+#include "sysroutines/ascii_case.h"
 
 namespace tarnvel::i18n {
 
 const std::array<std::string_view, kLanguageCount> kLanguageNames = {
     "Programmer_Language", "Russian_Language", "English_Language", "German_Language", "French_Language",
 };
-
-namespace {
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameIdentifier(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
-}
-
-}  // namespace
 
 Catalogue::Catalogue(std::string name, std::string ownerName, CatalogueTable table)
     : name_(std::move(name)), ownerName_(std::move(ownerName)), table_(std::move(table)) {}
@@ -30,7 +17,7 @@ void Catalogue::SetActiveLanguage(int language) {
 
 const CatalogueRow* Catalogue::FindRow(Section section, std::string_view id) const {
   for (const CatalogueRow& row : table_.Rows(section)) {
-    if (SameIdentifier(row.id, id)) return &row;
+    if (sys::EqualsIgnoringAsciiCase(row.id, id)) return &row;
   }
   return nullptr;
 }

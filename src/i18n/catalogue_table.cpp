@@ -3,14 +3,15 @@
 #include <stdexcept>
 
 #include "i18n/codepages.h"
+#include "sysroutines/ascii_case.h"
 
 namespace tarnvel::i18n {
 namespace {
 
 constexpr std::array<std::string_view, kSectionCount> kSectionNames = {
-    "stCaptions", "stHints",        "stDisplayLabels", "stFonts",    "stMultiLines", "stDlgsCaptions",
-    "stStrings",  "stOtherStrings", "stLocales",       "stCollections", "stCharSets",
-    "stListView_TreeView_Items",
+    "stCaptions",   "stHints",        "stDisplayLabels", "stFonts",
+    "stMultiLines", "stDlgsCaptions", "stStrings",       "stOtherStrings",
+    "stLocales",    "stCollections",  "stCharSets",      "stListView_TreeView_Items",
 };
 
 constexpr char kDelimiter = '\x01';
@@ -21,22 +22,13 @@ CodePage ColumnCodePage(int column) {  // column 1..5
   return column <= 2 ? CodePage::Windows1251 : CodePage::Windows1252;
 }
 
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
-
 std::string DecodeText(std::string_view stored, int column) {
   std::string text = ToUtf8(stored, ColumnCodePage(column));
   for (char& c : text) {
-    if (c == kStoredCr) c = '\r';
-    else if (c == kStoredLf) c = '\n';
+    if (c == kStoredCr)
+      c = '\r';
+    else if (c == kStoredLf)
+      c = '\n';
   }
   return text;
 }
@@ -82,11 +74,13 @@ std::string EncodeText(const std::string& text, int column, const std::string& i
 
 }  // namespace
 
-std::string_view SectionName(Section section) { return kSectionNames[static_cast<std::size_t>(section)]; }
+std::string_view SectionName(Section section) {
+  return kSectionNames[static_cast<std::size_t>(section)];
+}
 
 std::optional<Section> SectionFromName(std::string_view name) {
   for (std::size_t i = 0; i < kSectionNames.size(); ++i) {
-    if (EqualIgnoringAsciiCase(name, kSectionNames[i])) return static_cast<Section>(i);
+    if (sys::EqualsIgnoringAsciiCase(name, kSectionNames[i])) return static_cast<Section>(i);
   }
   return std::nullopt;
 }

@@ -10,10 +10,10 @@ void LanguageDispatcher::SetActiveLanguage(int language) {
   for (Catalogue* component : linked_) component->SetActiveLanguage(language);
 }
 
-void LanguageDispatcher::Link(Catalogue& component) {
+std::string LanguageDispatcher::Link(Catalogue& component) {
   if (std::find(linked_.begin(), linked_.end(), &component) == linked_.end()) linked_.push_back(&component);
   component.SetActiveLanguage(activeLanguage_);
-  if (OnLinkToDispatcher) OnLinkToDispatcher(component);
+  return OnLinkToDispatcher ? OnLinkToDispatcher(component) : std::string();
 }
 
 void LanguageDispatcher::Unlink(Catalogue& component) {

@@ -3,6 +3,7 @@
 // catalogue component linked to it.
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "i18n/catalogue.h"
@@ -17,12 +18,15 @@ class LanguageDispatcher {
   void SetActiveLanguage(int language);
 
   /// Links a component: it takes the active language, then the link event
-  /// fires with it. The component must outlive the dispatcher or be unlinked.
-  void Link(Catalogue& component);
+  /// fires with it. Returns what the event handler returned (the empty-text
+  /// report of the component, for the one who linked it to show), or empty
+  /// without a handler. The component must outlive the dispatcher or be
+  /// unlinked.
+  std::string Link(Catalogue& component);
   void Unlink(Catalogue& component);
 
   /// Fired after a component has linked.
-  std::function<void(Catalogue&)> OnLinkToDispatcher;
+  std::function<std::string(Catalogue&)> OnLinkToDispatcher;
 
  private:
   int activeLanguage_ = 1;

@@ -5,19 +5,10 @@
 
 #include "sysroutines/resources.h"
 #include "sysroutines/system_language.h"
+#include "sysroutines/text_helpers.h"
 
 namespace tarnvel::i18n {
 namespace {
-
-// Plain replacement of every occurrence, left to right, never rescanning the
-// inserted text (an argument may itself contain its own placeholder).
-void ReplaceEvery(std::string& text, std::string_view pattern, std::string_view value) {
-  std::size_t at = text.find(pattern);
-  while (at != std::string::npos) {
-    text.replace(at, pattern.size(), value);
-    at = text.find(pattern, at + value.size());
-  }
-}
 
 // The report lines of one section: "  ID:column-1 text", joined by CR.
 std::string SectionReport(const Catalogue& component, Section section, std::string_view word) {
@@ -41,14 +32,15 @@ CatalogueTable EmbeddedTable(std::string_view name) {
 
 TLDM::TLDM(CatalogueTable silTable) : Sil("Sil", "LDM", std::move(silTable)) {
   Sild.OnLinkToDispatcher = [this](Catalogue& component) {
-    if (&component != &Sil) lastLinkReport = CheckEmptyTexts(component);
+    return &component == &Sil ? std::string() : CheckEmptyTexts(component);
   };
   Sild.Link(Sil);
 }
 
 std::string TLDM::DataModuleCreate() {
   Sild.SetActiveLanguage(sys::GetLanguageIndex() + 1);
-  return CheckEmptyTexts(Sil);
+  startupReport_ = CheckEmptyTexts(Sil);
+  return startupReport_;
 }
 
 std::string TLDM::CheckEmptyTexts(const Catalogue& component) const {
@@ -82,7 +74,8 @@ std::string MessageTextFrom(const Catalogue& catalogue, std::string_view id,
   std::string text = catalogue.TextOf(*row);
   for (std::size_t k = 0; k < args.size(); ++k) {
     if (args[k] == kNull) continue;
-    ReplaceEvery(text, "{" + std::to_string(k) + "}", args[k]);
+    // Never rescans what it inserted: an argument may hold its own placeholder.
+    text = sys::ReplaceAll(std::move(text), "{" + std::to_string(k) + "}", std::string(args[k]));
   }
   return text;
 }
@@ -93,7 +86,11 @@ std::string GetMessageText(std::string_view id, std::string_view a0, std::string
   return MessageTextFrom(LDM().Sil, id, {a0, a1, a2, a3, a4, a5, a6, a7, a8, a9});
 }
 
-CatalogueTable EmbeddedSilTable() { return EmbeddedTable("SIL"); }
-CatalogueTable EmbeddedSillTable() { return EmbeddedTable("SILL"); }
+CatalogueTable EmbeddedSilTable() {
+  return EmbeddedTable("SIL");
+}
+CatalogueTable EmbeddedSillTable() {
+  return EmbeddedTable("SILL");
+}
 
 }  // namespace tarnvel::i18n

@@ -20,8 +20,12 @@ class TLDM {
 
   /// Language selection: the system language's index + 1 becomes the active
   /// language of Sild (and so of Sil). Returns the empty-text report of Sil
-  /// (empty when nothing is missing); the caller shows it in a warning box.
+  /// (empty when nothing is missing), which StartupReport() keeps for the
+  /// window that shows it in a warning box.
   std::string DataModuleCreate();
+
+  /// The empty-text report of the last DataModuleCreate.
+  const std::string& StartupReport() const { return startupReport_; }
 
   /// The empty-text report of a component in its active language: the text of
   /// the warning box ("Check for emptyes in:" ...), or empty when no caption
@@ -33,13 +37,17 @@ class TLDM {
   std::string DialogCaption(std::string_view id) const;
 
   Catalogue Sil;
+  /// Linking a window's catalogue (Sild.Link) returns its empty-text report;
+  /// components of LDM itself report nothing there.
   LanguageDispatcher Sild;
-  /// Empty-text report of the last component linked to Sild from outside LDM.
-  std::string lastLinkReport;
+
+ private:
+  std::string startupReport_;
 };
 
 /// The process-wide module. Created on first use from the catalogue embedded in
-/// the executable, with the language chosen from the system language.
+/// the executable, with the language chosen from the system language; its
+/// StartupReport() waits there for the window to show it.
 TLDM& LDM();
 
 /// The localised text of message Id (identifier without regard to case) with

@@ -1,16 +1,11 @@
 #include "sysroutines/process_control.h"
 
+#include "sysroutines/ascii_case.h"
 #include "sysroutines/paths.h"
 #include "sysroutines/process_list.h"
 
 namespace tarnvel::sys {
 namespace {
-
-std::string UpperAtoZ(std::string text) {
-  for (char& c : text)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return text;
-}
 
 // The text after the last delimiter; on Windows a drive or stream colon
 // separates the name too.
@@ -22,8 +17,10 @@ std::string FileNamePart(const std::string& path) {
 }  // namespace
 
 bool ProcessNameMatches(const std::string& exeFile, const std::string& exeName) {
-  const std::string wanted = UpperAtoZ(exeName);
-  return UpperAtoZ(FileNamePart(exeFile)) == wanted || UpperAtoZ(exeFile) == wanted;
+  // An empty or blank name names no program; it would otherwise match every
+  // process whose recorded name ends in a delimiter.
+  if (exeName.find_first_not_of(" \t") == std::string::npos) return false;
+  return EqualsIgnoringAsciiCase(FileNamePart(exeFile), exeName) || EqualsIgnoringAsciiCase(exeFile, exeName);
 }
 
 bool KillProcessByName(const std::string& exeName) {

@@ -15,7 +15,8 @@ bool SetDebugPrivilege(bool enable);
 
 /// Ends every process whose executable matches ExeName: first the file-name
 /// part of the reported executable, then the whole of it, compared with a-z
-/// upper-cased and nothing else folded. ExeName itself is used as given.
+/// upper-cased and nothing else folded. ExeName itself is used as given; an
+/// empty ExeName, or one of blanks only, matches nothing.
 /// True when nothing matched or when ending the last match (in snapshot
 /// order) succeeded.
 bool KillProcessByName(const std::string& exeName);

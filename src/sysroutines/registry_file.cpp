@@ -4,19 +4,13 @@
 #include <optional>
 #include <vector>
 
+#include "sysroutines/ascii_case.h"
 #include "sysroutines/utf8.h"
 
 namespace tarnvel::sys {
 namespace {
 
 constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00";
-
-std::string UpperAscii(std::string_view text) {
-  std::string out(text);
-  for (char& c : out)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return out;
-}
 
 // UTF-16LE bytes to UTF-8; a lone surrogate becomes U+FFFD.
 std::string Utf16LeToUtf8(std::string_view bytes) {
@@ -125,6 +119,77 @@ std::optional<std::string> HexBytes(std::string_view list) {
   return bytes;
 }
 
+// The index of the first line after the header line, which must be the first
+// non-blank line; nullopt when the text is not a registry file.
+std::optional<std::size_t> AfterHeader(const std::vector<std::string>& lines) {
+  std::size_t i = 0;
+  while (i < lines.size() && lines[i].empty()) ++i;
+  if (i == lines.size() || lines[i] != kHeader) return std::nullopt;
+  return i + 1;
+}
+
+// The normalised key path of a section line "[HKEY_LOCAL_MACHINE\...]";
+// nullopt for another hive, a deletion "[-...]" or a malformed line.
+std::optional<std::string> MachineSection(std::string_view line) {
+  if (line.size() < 3 || line.back() != ']' || line[1] == '-') return std::nullopt;
+  const std::string full = UpperAscii(line.substr(1, line.size() - 2));
+  for (const std::string_view hive : {"HKEY_LOCAL_MACHINE\\", "HKLM\\"}) {
+    if (full.compare(0, hive.size(), hive) == 0) return NormaliseRegistryPath(full.substr(hive.size()));
+  }
+  return std::nullopt;
+}
+
+// The value name of a value line ("name" or @ for the default value) and
+// the data after its "="; nullopt for a line that is no value.
+struct ValueLine {
+  std::string name;
+  std::string_view data;
+};
+std::optional<ValueLine> SplitValueLine(std::string_view line) {
+  ValueLine value;
+  std::size_t pos = 0;
+  if (line.front() == '@') {
+    pos = 1;
+  } else if (line.front() == '"') {
+    auto quoted = QuotedString(line, pos);
+    if (!quoted) return std::nullopt;
+    value.name = *quoted;
+  } else {
+    return std::nullopt;
+  }
+  const std::string_view rest = Trim(line.substr(pos));
+  if (rest.empty() || rest.front() != '=') return std::nullopt;
+  value.data = Trim(rest.substr(1));
+  return value;
+}
+
+// A text as the registry hands it out: the closing zeros of a hex(2) list
+// are no part of it, and a zero inside means the value is no text at all (the
+// part before it is what every C string reader would see).
+RegistryFileContents::Value TextValue(std::string text) {
+  while (!text.empty() && text.back() == '\0') text.pop_back();
+  if (text.find('\0') != std::string::npos) return {};
+  return {true, std::move(text)};
+}
+
+// The value that the data of a value line stands for: "text", hex(2):..
+// (UTF-16LE bytes), or anything else as "not text". Nullopt when the data
+// is malformed and the line is skipped.
+std::optional<RegistryFileContents::Value> ParseValueData(std::string_view data) {
+  if (!data.empty() && data.front() == '"') {
+    std::size_t at = 0;
+    auto text = QuotedString(data, at);
+    if (!text) return std::nullopt;
+    return TextValue(std::move(*text));
+  }
+  if (UpperAscii(data.substr(0, 7)) == "HEX(2):") {
+    auto raw = HexBytes(data.substr(7));
+    if (!raw) return std::nullopt;
+    return TextValue(Utf16LeToUtf8(*raw));
+  }
+  return RegistryFileContents::Value{};
+}
+
 }  // namespace
 
 std::string NormaliseRegistryPath(std::string_view keyPath) {
@@ -136,58 +201,23 @@ std::string NormaliseRegistryPath(std::string_view keyPath) {
 RegistryFileContents RegistryFileContents::Parse(std::string_view bytes) {
   RegistryFileContents contents;
   const std::vector<std::string> lines = LogicalLines(DecodeFile(bytes));
-  std::size_t i = 0;
-  while (i < lines.size() && lines[i].empty()) ++i;
-  if (i == lines.size() || lines[i] != kHeader) return contents;
+  const std::optional<std::size_t> first = AfterHeader(lines);
+  if (!first) return contents;
 
-  std::map<std::string, Value>* current = nullptr;
-  for (++i; i < lines.size(); ++i) {
+  std::map<std::string, Value>* current = nullptr;  // the values of the open HKLM section
+  for (std::size_t i = *first; i < lines.size(); ++i) {
     const std::string_view line = lines[i];
     if (line.empty() || line.front() == ';') continue;
     if (line.front() == '[') {
-      current = nullptr;
-      if (line.back() != ']' || line.size() < 3 || line[1] == '-') continue;
-      const std::string full = UpperAscii(line.substr(1, line.size() - 2));
-      for (const std::string_view hive : {"HKEY_LOCAL_MACHINE\\", "HKLM\\"}) {
-        if (full.compare(0, hive.size(), hive) == 0) {
-          current = &contents.keys_[NormaliseRegistryPath(full.substr(hive.size()))];
-          break;
-        }
-      }
+      const std::optional<std::string> key = MachineSection(line);
+      current = key ? &contents.keys_[*key] : nullptr;
       continue;
     }
     if (!current) continue;
-
-    std::size_t pos = 0;
-    std::string name;
-    if (line.front() == '@') {
-      pos = 1;
-    } else if (line.front() == '"') {
-      auto quoted = QuotedString(line, pos);
-      if (!quoted) continue;
-      name = *quoted;
-    } else {
-      continue;
-    }
-    const std::string_view rest = Trim(line.substr(pos));
-    if (rest.empty() || rest.front() != '=') continue;
-    const std::string_view data = Trim(rest.substr(1));
-    if (data == "-") continue;
-
-    Value value;
-    if (!data.empty() && data.front() == '"') {
-      std::size_t at = 0;
-      auto text = QuotedString(data, at);
-      if (!text) continue;
-      value = {true, *text};
-    } else if (UpperAscii(data.substr(0, 7)) == "HEX(2):") {
-      auto raw = HexBytes(data.substr(7));
-      if (!raw) continue;
-      std::string text = Utf16LeToUtf8(*raw);
-      while (!text.empty() && text.back() == '\0') text.pop_back();
-      value = {true, text};
-    }
-    (*current)[UpperAscii(name)] = value;
+    const std::optional<ValueLine> valueLine = SplitValueLine(line);
+    if (!valueLine || valueLine->data == "-") continue;  // a deletion removes nothing here
+    if (std::optional<Value> value = ParseValueData(valueLine->data))
+      (*current)[UpperAscii(valueLine->name)] = std::move(*value);
   }
   return contents;
 }

@@ -15,7 +15,9 @@
 //   several lines with a trailing "\";
 // - comment lines starting with ";".
 // Values of any other type (dword:, hex:, hex(7):, ...) are kept as "not
-// text"; a deletion "name"=- removes nothing and is skipped.
+// text", and so is a string with a zero character inside (closing zeros of a
+// hex(2) list are dropped); a deletion "name"=- removes nothing and is
+// skipped.
 // A key exists when it has a section or when a section lies below it.
 
 #include <map>
@@ -36,11 +38,12 @@ class RegistryFileContents {
   /// The value of an existing key (Missing when the value is not there).
   RegistryText ReadText(const std::string& keyPath, const std::string& valueName) const;
 
- private:
   struct Value {
     bool isText = false;
     std::string text;
   };
+
+ private:
   // Keyed by the normalised (upper-cased, trimmed) path and value name.
   std::map<std::string, std::map<std::string, Value>> keys_;
 };

@@ -11,14 +11,12 @@ std::string TwoDigitString(int value) {
 
 std::string ReplaceAll(std::string text, const std::string& pattern, const std::string& replacement) {
   if (pattern.empty()) return text;
-  const bool restartable = replacement.find(pattern) == std::string::npos;
-  std::size_t from = 0;
-  for (;;) {
-    const std::size_t at = text.find(pattern, restartable ? 0 : from);
-    if (at == std::string::npos) return text;
+  std::size_t at = text.find(pattern);
+  while (at != std::string::npos) {
     text.replace(at, pattern.size(), replacement);
-    from = at + replacement.size();
+    at = text.find(pattern, at + replacement.size());
   }
+  return text;
 }
 
 }  // namespace tarnvel::sys

@@ -45,6 +45,13 @@ FixtureKey Key(const std::string& path, std::optional<std::string> imagePath = s
   return key;
 }
 
+// The product's Firebird package, registered by its 32-bit installer.
+FixtureKey Package(const std::string& path) {
+  FixtureKey key = Key(path);
+  key.view = sys::RegistryView::Registry32;
+  return key;
+}
+
 struct Case {
   const char* what;
   std::vector<FixtureKey> keys;
@@ -106,29 +113,34 @@ class ServerDiscovery : public ::testing::Test {
          {"dir?", "", "prefix?", "exe?", own},
          kTypeUnknown},
         {"own service without ImagePath", {Key(kOwnKey)}, {"dir?", "", "prefix?", "exe?", own}, kTypeUnknown},
+        {"own service, a zero inside ImagePath",
+         {Key(kOwnKey, Server() + std::string(1, '\0') + "gone" + d + "bin" + d + super + " -p 3051")},
+         {"dir?", "", "prefix?", "exe?", own},
+         kInvalidType},
         {"own service, ImagePath not text",
          {Key(kOwnKey, "1", Kind::Number)},
          {"dir?", "", "prefix?", "exe?", own},
          kInvalidType},
         {"first package, default instance",
-         {Key(kFirstPackage), Key(kDefaultKey, other + "bin" + d + "fbserver" + kExeLower + " -a -p 3050")},
+         {Package(kFirstPackage),
+          Key(kDefaultKey, other + "bin" + d + "fbserver" + kExeLower + " -a -p 3050")},
          {other, "SUPER", "localhost/3050:", "FBSERVER" + kExe, guardian},
          ""},
         {"second package, default instance without -p",
-         {Key(kSecondPackage), Key(kDefaultKey, other + "bin" + d + "FB_INET_SERVER" + kExe + " -m")},
+         {Package(kSecondPackage), Key(kDefaultKey, other + "bin" + d + "FB_INET_SERVER" + kExe + " -m")},
          {other, "CLASSIC", "localhost/3051:", "FB_INET_SERVER" + kExe, guardian},
          ""},
         {"default instance, unknown program",
-         {Key(kSecondPackage), Key(kDefaultKey, other + "bin" + d + super)},
+         {Package(kSecondPackage), Key(kDefaultKey, other + "bin" + d + super)},
          {"dir?", "", "prefix?", "exe?", guardian},
          kTypeUnknown},
         {"default instance, ImagePath not text",
-         {Key(kFirstPackage), Key(kDefaultKey, "7", Kind::Number)},
+         {Package(kFirstPackage), Key(kDefaultKey, "7", Kind::Number)},
          {"dir?", "", "prefix?", "exe?", guardian},
          kInvalidType},
         {"no keys at all", {}, {"dir?", "", "prefix?", "exe?", "service?"}, ""},
         {"package without the default instance",
-         {Key(kFirstPackage)},
+         {Package(kFirstPackage)},
          {"dir?", "", "prefix?", "exe?", "service?"},
          ""},
         {"default instance without a package",
@@ -170,11 +182,12 @@ TEST_F(ServerDiscovery, FindsWhatTheRegistryDescribes) {
 // processes; this view of the real registry refuses the own service key.
 class OwnKeyRefused final : public sys::MachineRegistry {
  public:
-  bool KeyExists(const std::string& keyPath) const override {
-    return Refused(keyPath) || real_->KeyExists(keyPath);
+  bool KeyExists(const std::string& keyPath, sys::RegistryView view) const override {
+    return Refused(keyPath) || real_->KeyExists(keyPath, view);
   }
-  std::unique_ptr<sys::RegistryKey> OpenKeyReadOnly(const std::string& keyPath) const override {
-    return Refused(keyPath) ? nullptr : real_->OpenKeyReadOnly(keyPath);
+  std::unique_ptr<sys::RegistryKey> OpenKeyReadOnly(const std::string& keyPath,
+                                                    sys::RegistryView view) const override {
+    return Refused(keyPath) ? nullptr : real_->OpenKeyReadOnly(keyPath, view);
   }
   bool FolderExists(const std::string& path) const override { return real_->FolderExists(path); }
 
@@ -189,11 +202,11 @@ TEST_F(ServerDiscovery, UnopenableOwnKeyTakesTheFirstPackageUntested) {
   const std::string other = d + "opt" + d + "fb" + d;
   const std::vector<Case> cases{
       {"first package there",
-       {Key(kFirstPackage), Key(kDefaultKey, other + "bin" + d + "fbserver" + kExe)},
+       {Package(kFirstPackage), Key(kDefaultKey, other + "bin" + d + "fbserver" + kExe)},
        {other, "SUPER", "localhost/3051:", "FBSERVER" + kExe, "FirebirdGuardianDefaultInstance"},
        ""},
       {"only the second package there",
-       {Key(kSecondPackage), Key(kDefaultKey, other + "bin" + d + "fbserver" + kExe)},
+       {Package(kSecondPackage), Key(kDefaultKey, other + "bin" + d + "fbserver" + kExe)},
        {"dir?", "", "prefix?", "exe?", "service?"},
        kDamaged},
   };

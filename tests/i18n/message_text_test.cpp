@@ -100,9 +100,9 @@ TEST(EmptyTexts, ReportNamesOwnerComponentSectionAndColumnOneText) {
                                         "stStrings\r\n"
                                         "uX_Y_1\x01\xF2\x01\xF2\x01\x01" "d\x01" "f\x01\r\n"));
   ldm.Sild.SetActiveLanguage(kEnglish);
-  ldm.Sild.Link(window);
+  const std::string linkReport = ldm.Sild.Link(window);
   EXPECT_EQ(window.ActiveLanguage(), kEnglish);
-  EXPECT_EQ(ldm.lastLinkReport,
+  EXPECT_EQ(linkReport,
             "Check for emptyes in:\r\r"
             "frmMain:Sill (Captions):\r  OKBtn:&Старт\r"
             " (Strings):\r  uX_Y_1:т");
@@ -111,6 +111,17 @@ TEST(EmptyTexts, ReportNamesOwnerComponentSectionAndColumnOneText) {
   EXPECT_EQ(ldm.CheckEmptyTexts(window),
             "Check for emptyes in:\r\rfrmMain:Sill (Captions):\r  CancelBtn:Выход\r");  // the CR after a captions part stays
   ldm.Sild.Unlink(window);
+}
+
+TEST(EmptyTexts, StartUpReportWaitsForTheWindowAndLdmOwnComponentsReportNothingOnLink) {
+  // A message with no translation at all is empty in whatever language the
+  // system gives.
+  TLDM ldm(CatalogueTable::Load("stStrings\r\nuX_Y_1\x01\xF2\x01\r\n"));
+  EXPECT_EQ(ldm.StartupReport(), "");
+  const std::string returned = ldm.DataModuleCreate();
+  EXPECT_EQ(returned, "Check for emptyes in:\r\rLDM:Sil (Strings):\r  uX_Y_1:т");
+  EXPECT_EQ(ldm.StartupReport(), returned);
+  EXPECT_EQ(ldm.Sild.Link(ldm.Sil), "");
 }
 
 TEST(EmptyTexts, ShippedMessageTableIsCompleteInEveryLanguage) {

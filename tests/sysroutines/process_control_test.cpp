@@ -31,6 +31,11 @@ TEST(ProcessNameMatches, FileNamePartThenWholePathWithAtoZFolded) {
       {"FBSERVER.EXE", "FBSERVER", false},  // no extension tolerance
       {"ÉCRAN.EXE", "écran.exe", false},    // only a to z are folded
       {"ÉCRAN.EXE", "ÉCRAN.exe", true},
+      {path + d, "", false},  // an empty name names no program
+      {"", "", false},
+      {" ", " ", false},  // nor does a blank one
+      {d + " ", " ", false},
+      {"\t", "\t", false},
   };
   for (const auto& c : cases)
     EXPECT_EQ(ProcessNameMatches(c.exeFile, c.exeName), c.matches) << c.exeFile << " ~ " << c.exeName;

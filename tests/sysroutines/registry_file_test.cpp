@@ -93,5 +93,28 @@ TEST(RegistryFile, TextWithoutTheHeaderIsNoRegistry) {
   }
 }
 
+TEST(RegistryFile, TextWithAZeroInsideIsNoText) {
+  using namespace std::string_literals;
+  const struct {
+    std::string data;
+    RegistryValueKind kind;
+    std::string text;
+  } cases[] = {
+      {"\"C:\\\\Fb\0\\\\bin\\\\x\""s, RegistryValueKind::NotText, ""},
+      {"hex(2):43,00,00,00,5c,00,00,00"s, RegistryValueKind::NotText, ""},         // "C", a zero, "\"
+      {"hex(2):43,00,5c,00,00,00,00,00"s, RegistryValueKind::Text, "C\\"},         // closing zeros only
+      {"\"C:\\\\Fb\\\\bin\\\\x\0\""s, RegistryValueKind::Text, "C:\\Fb\\bin\\x"},  // a closing zero
+  };
+  for (const auto& c : cases) {
+    const auto contents = RegistryFileContents::Parse(
+        "Windows Registry Editor Version 5.00\r\n[HKLM\\K]\r\n"
+        "\"ImagePath\"=" +
+        c.data + "\r\n");
+    const RegistryText read = contents.ReadText("K", "ImagePath");
+    EXPECT_EQ(read.kind, c.kind) << c.data;
+    EXPECT_EQ(read.text, c.text) << c.data;
+  }
+}
+
 }  // namespace
 }  // namespace tarnvel::sys

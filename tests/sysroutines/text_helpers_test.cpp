@@ -18,7 +18,9 @@ TEST(ReplaceAll, ReplacesEveryOccurrence) {
       {"a{5C}b", "", "\\", "a{5C}b"},            // empty pattern: unchanged
       {"abc", "x", "y", "abc"},
       {"{5c}", "{5C}", "\\", "{5c}"},              // case-sensitive
-      {"abb", "ab", "a", "a"},                     // search restarts at the beginning
+      {"abb", "ab", "a", "ab"},                    // goes on after the inserted text
+      {"aab", "ab", "bbaa", "abbaa"},              // a new occurrence in front of the insertion stays
+      {"abab", "ab", "b", "bb"},
       {"x{0}y{0}", "{0}", "[{0}]", "x[{0}]y[{0}]"},  // replacement holding the pattern ends
       {"aa", "a", "aa", "aaaa"},
   };

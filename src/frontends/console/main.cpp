@@ -16,8 +16,7 @@ int main() {
   using namespace tarnvel;
   try {
     i18n::TLDM& ldm = i18n::LDM();
-    const std::string emptyReport = ldm.CheckEmptyTexts(ldm.Sil);
-    if (!emptyReport.empty()) std::cout << emptyReport << "\n";
+    if (!ldm.StartupReport().empty()) std::cout << ldm.StartupReport() << "\n";
 
     auto log = std::make_unique<RunLog>(RunLog::BesideExecutable(
         sys::ExecutableDir(), [](const std::string& line) { std::cout << line << "\n"; }));
@@ -26,7 +25,8 @@ int main() {
 
     const ProjectProfile profile = TarnVelProfile();
     const InputPresets presets = TarnVelPresets();
-    std::cout << "Language column: " << i18n::kLanguageNames[static_cast<std::size_t>(ldm.Sild.ActiveLanguage() - 1)]
+    std::cout << "Language column: "
+              << i18n::kLanguageNames[static_cast<std::size_t>(ldm.Sild.ActiveLanguage() - 1)]
               << "\nProduct folder preset: " << presets.ProgramLocation
               << "\nClient library: " << profile.ClientLibrary << "\nLog file: " << logName << "\n";
     host.SaveExceptionToLog(i18n::GetMessageText("uIS_TarnVel_8"));

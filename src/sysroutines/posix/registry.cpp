@@ -1,10 +1,12 @@
 #include "sysroutines/registry.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
+#include <stdexcept>
 
 #include "sysroutines/registry_file.h"
 
@@ -14,6 +16,43 @@ namespace {
 std::string RegistryFilePath() {
   const char* overridden = std::getenv(kRegistryFileVariable);
   return overridden && *overridden ? overridden : kDefaultRegistryFile;
+}
+
+class ReadOnlyFile {
+ public:
+  explicit ReadOnlyFile(const std::string& path)
+      : fd_(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)) {}
+  ~ReadOnlyFile() {
+    if (fd_ >= 0) close(fd_);
+  }
+  ReadOnlyFile(const ReadOnlyFile&) = delete;
+  ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
+  int fd() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+// The bytes of the registry file. Whatever cannot be opened or is not a
+// regular file reads as no file at all; opening does not wait for a writer
+// (a FIFO) and reading stops one byte past the size limit, so that neither
+// an endless source nor a huge file can hold or exhaust the program.
+std::string ReadRegistryFile(const std::string& path) {
+  const ReadOnlyFile file(path);
+  struct stat info {};
+  if (file.fd() < 0 || fstat(file.fd(), &info) != 0 || !S_ISREG(info.st_mode)) return {};
+  std::string bytes;
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = read(file.fd(), buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return {};
+    if (n == 0) return bytes;
+    bytes.append(buffer, static_cast<std::size_t>(n));
+    if (bytes.size() > kMaxRegistryFileSize)
+      throw std::runtime_error("The registry file " + path + " is larger than " +
+                               std::to_string(kMaxRegistryFileSize >> 20) + " MiB.");
+  }
 }
 
 class FileKey final : public RegistryKey {
@@ -35,16 +74,19 @@ class FileRegistry final : public MachineRegistry {
   explicit FileRegistry(RegistryFileContents contents)
       : contents_(std::make_shared<const RegistryFileContents>(std::move(contents))) {}
 
-  bool KeyExists(const std::string& keyPath) const override { return contents_->KeyExists(keyPath); }
+  bool KeyExists(const std::string& keyPath, RegistryView) const override {
+    return contents_->KeyExists(keyPath);
+  }
 
-  std::unique_ptr<RegistryKey> OpenKeyReadOnly(const std::string& keyPath) const override {
+  std::unique_ptr<RegistryKey> OpenKeyReadOnly(const std::string& keyPath, RegistryView) const override {
     if (!contents_->KeyExists(keyPath)) return nullptr;
     return std::make_unique<FileKey>(contents_, keyPath);
   }
 
   bool FolderExists(const std::string& path) const override {
     struct stat info {};
-    return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    if (path.empty() || path.find('\0') != std::string::npos) return false;
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
   }
 
  private:
@@ -54,9 +96,7 @@ class FileRegistry final : public MachineRegistry {
 }  // namespace
 
 std::unique_ptr<MachineRegistry> OpenMachineRegistry() {
-  std::ifstream in(RegistryFilePath(), std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  return std::make_unique<FileRegistry>(RegistryFileContents::Parse(bytes));
+  return std::make_unique<FileRegistry>(RegistryFileContents::Parse(ReadRegistryFile(RegistryFilePath())));
 }
 
 }  // namespace tarnvel::sys

@@ -41,6 +41,9 @@ class OpenKey final : public RegistryKey {
     if (type != REG_SZ && type != REG_EXPAND_SZ) return {RegistryValueKind::NotText, {}};
     std::wstring text(reinterpret_cast<const wchar_t*>(data.data()), size / sizeof(wchar_t));
     while (!text.empty() && text.back() == L'\0') text.pop_back();
+    // A zero inside would hide the rest of the value from every reader that
+    // stops at it (the folder test among them): such a value is no text.
+    if (text.find(L'\0') != std::wstring::npos) return {RegistryValueKind::NotText, {}};
     return {RegistryValueKind::Text, WideToUtf8(text)};
   }
 
@@ -50,18 +53,23 @@ class OpenKey final : public RegistryKey {
 
 class LocalMachine final : public MachineRegistry {
  public:
-  bool KeyExists(const std::string& keyPath) const override { return OpenKeyReadOnly(keyPath) != nullptr; }
+  bool KeyExists(const std::string& keyPath, RegistryView view) const override {
+    return OpenKeyReadOnly(keyPath, view) != nullptr;
+  }
 
-  std::unique_ptr<RegistryKey> OpenKeyReadOnly(const std::string& keyPath) const override {
+  std::unique_ptr<RegistryKey> OpenKeyReadOnly(const std::string& keyPath, RegistryView view) const override {
+    // KEY_WOW64_32KEY is what a 32-bit process gets anyway; 32-bit Windows ignores it.
+    const REGSAM access = KEY_READ | (view == RegistryView::Registry32 ? KEY_WOW64_32KEY : 0);
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, KeyPathW(keyPath).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, KeyPathW(keyPath).c_str(), 0, access, &key) != ERROR_SUCCESS)
       return nullptr;
     return std::make_unique<OpenKey>(key);
   }
 
   bool FolderExists(const std::string& path) const override {
+    if (path.empty() || path.find('\0') != std::string::npos) return false;
     const DWORD attributes = GetFileAttributesW(Utf8ToWide(path).c_str());
-    return !path.empty() && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
   }
 };
 

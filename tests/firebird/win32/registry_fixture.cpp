@@ -12,7 +12,10 @@ namespace {
 
 void RemoveDiscoveryKeys() {
   for (const auto& key : DiscoveryKeys()) RegDeleteTreeW(HKEY_LOCAL_MACHINE, sys::Utf8ToWide(key).c_str());
-  for (const auto& key : DiscoveryKeys()) RegDeleteKeyW(HKEY_LOCAL_MACHINE, sys::Utf8ToWide(key).c_str());
+  for (const auto& key : DiscoveryKeys()) {
+    for (const REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY})  // the fixtures' keys have no sub-keys
+      RegDeleteKeyExW(HKEY_LOCAL_MACHINE, sys::Utf8ToWide(key).c_str(), view, 0);
+  }
 }
 
 }  // namespace
@@ -21,8 +24,10 @@ RegistryFixture::RegistryFixture(const std::vector<FixtureKey>& keys) {
   RemoveDiscoveryKeys();
   for (const auto& key : keys) {
     HKEY handle = nullptr;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, sys::Utf8ToWide(key.path).c_str(), 0, nullptr, 0, KEY_WRITE,
-                        nullptr, &handle, nullptr) != ERROR_SUCCESS)
+    const REGSAM access =
+        KEY_WRITE | (key.view == sys::RegistryView::Registry32 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY);
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, sys::Utf8ToWide(key.path).c_str(), 0, nullptr, 0, access, nullptr,
+                        &handle, nullptr) != ERROR_SUCCESS)
       throw std::runtime_error("cannot create the registry key " + key.path);
     for (const auto& value : key.values) {
       const std::wstring name = sys::Utf8ToWide(value.name);

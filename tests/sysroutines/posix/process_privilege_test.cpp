@@ -83,6 +83,20 @@ TEST_F(OtherUserProcesses, WithoutRootARootProcessCannotBeEnded) {
   EXPECT_EQ(nothing.ExitCode(), 0);
 }
 
+TEST_F(OtherUserProcesses, EmptyOrBlankNameEndsNothing) {
+  // Seen from nobody, this root process is known only by its argv[0], whose
+  // file-name part is empty.
+  ChildProcess rootOwned("/bin/bash", {"-c", "exec -a tarnvel_empty_name/ " + Program("empty_name_target")});
+  ASSERT_TRUE(WaitUntilRunsAs(rootOwned.Id(), "empty_name_target"));
+  for (const std::string name : {"", "  "}) {
+    ChildProcess probe(kSetpriv,
+                       AsNobody(testing::SysroutinesTestProgram("tarnvel_kill_probe"), {"kill", name}));
+    ASSERT_TRUE(probe.WaitForExit(20s));
+    EXPECT_EQ(probe.ExitCode(), 0) << "'" << name << "'";  // nothing matched
+  }
+  EXPECT_FALSE(rootOwned.WaitForExit(300ms));
+}
+
 TEST(DebugPrivilege, AnswersWhetherOtherUsersMayBeSignalled) {
   if (geteuid() != 0) GTEST_SKIP() << "needs root to run a program as another user";
   EXPECT_TRUE(SetDebugPrivilege(true));
