@@ -59,6 +59,11 @@ void TDBConnection::Connect() {
   library_ = std::move(library);
 }
 
+const ClientLibrary& TDBConnection::Library() const {
+  if (library_ == nullptr) throw std::logic_error("The database connection is not attached");
+  return *library_;
+}
+
 void TDBConnection::Disconnect() {
   if (!Connected()) return;
   ISC_STATUS_ARRAY status = {};

@@ -56,9 +56,10 @@ class TDBConnection {
   /// The attachment handle, for information requests.
   isc_db_handle* Handle() { return &handle_; }
 
-  /// The library the attachment was made with (only while attached): calls
-  /// that use the handle must go through it.
-  const ClientLibrary& Library() const { return *library_; }
+  /// The library the attachment was made with: calls that use the handle
+  /// must go through it. Throws std::logic_error when detached, since there
+  /// is then no library the handle belongs to.
+  const ClientLibrary& Library() const;
 
  private:
   TDBConnectionParams connection_;
