@@ -40,20 +40,23 @@ TDBConnection::~TDBConnection() {
   }
 }
 
-void TDBConnection::Connect() {
-  if (Connected()) return;
-  const std::string connectString =
-      ConnectString({connection_.Server, connection_.DatabaseName, connection_.Protocol});
+TAttachRequest TDBConnection::AttachRequest() const {
+  TAttachRequest request;
+  request.ConnectString = ConnectString({connection_.Server, connection_.DatabaseName, connection_.Protocol});
   if (!IsValidConnectionPath(connection_.DatabaseName))
     throw std::invalid_argument("Invalid connection path");
-  const std::string dpb =
-      DatabaseParameterBuffer(connection_.UserName, connection_.Password, connection_.Role);
+  request.Dpb = DatabaseParameterBuffer(connection_.UserName, connection_.Password, connection_.Role);
+  return request;
+}
 
+void TDBConnection::Connect() {
+  if (Connected()) return;
+  const TAttachRequest request = AttachRequest();
   std::shared_ptr<const ClientLibrary> library = ConnectionLayer().Current();
   ISC_STATUS_ARRAY status = {};
   isc_db_handle handle = 0;
-  library->api().isc_attach_database(status, 0, connectString.c_str(), &handle,
-                                     static_cast<short>(dpb.size()), dpb.data());
+  library->api().isc_attach_database(status, 0, request.ConnectString.c_str(), &handle,
+                                     static_cast<short>(request.Dpb.size()), request.Dpb.data());
   if (HasError(status)) throw AttachError(*library, status);
   handle_ = handle;
   library_ = std::move(library);

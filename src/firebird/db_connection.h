@@ -28,6 +28,12 @@ struct TDBConnectionParams {
   std::string Role;
 };
 
+/// What an attach sends: the connect string and the database parameter buffer.
+struct TAttachRequest {
+  std::string ConnectString;
+  std::string Dpb;
+};
+
 class TDBConnection {
  public:
   /// Sets the parameters; contacts nothing and loads no library.
@@ -44,6 +50,10 @@ class TDBConnection {
   /// is sent, std::runtime_error when the library cannot be loaded, and
   /// EFirebirdError with the attach text when the server refuses.
   void Connect();
+
+  /// What Connect would send, built and checked without loading a library or
+  /// contacting anything; throws as Connect does for a bad path or value.
+  TAttachRequest AttachRequest() const;
 
   /// Detaches when attached; otherwise nothing. Throws EFirebirdError when
   /// the server reports an error (the object is detached either way).

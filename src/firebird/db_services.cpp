@@ -126,6 +126,8 @@ void GetAttachedUsers(const std::string& clientLibrary, const std::string& datab
   CheckDatabaseParams(clientLibrary, databaseName, userName, password);
   ConnectionLayer().Select(clientLibrary);
   TDBConnection connection(databaseName, userName, password, role);
+  // Every value is checked before a library is loaded, as in the other routines.
+  connection.AttachRequest();
   // Makes the service layer's library current as well. The request below
   // goes through the library the attachment was made with, which owns the
   // handle; both are the same loaded instance of ClientLibrary.
