@@ -74,7 +74,7 @@ void RunPropertiesRequest(const std::string& clientLibrary, const std::string& d
   const TDatabaseNameParts parts = SplitDatabaseName(databaseName);
   // Both buffers are built first: a value that does not fit fails before
   // anything is loaded or sent.
-  const std::string attachBuffer = ServiceAttachBuffer({"user_name=" + userName, "password=" + password});
+  const std::string attachBuffer = ServiceAttachBuffer(userName, password);
   const std::string requestBuffer = request(parts.Path);
   const std::string managerName = ServiceManagerName(parts);
 
