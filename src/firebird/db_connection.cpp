@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "firebird/client_layers.h"
+#include "firebird/client_text.h"
 #include "firebird/firebird_error.h"
 #include "firebird/parameter_buffers.h"
 
@@ -42,10 +43,15 @@ TDBConnection::~TDBConnection() {
 
 TAttachRequest TDBConnection::AttachRequest() const {
   TAttachRequest request;
-  request.ConnectString = ConnectString({connection_.Server, connection_.DatabaseName, connection_.Protocol});
+  const std::string connectString =
+      ConnectString({connection_.Server, connection_.DatabaseName, connection_.Protocol});
   if (!IsValidConnectionPath(connection_.DatabaseName))
     throw std::invalid_argument("Invalid connection path");
-  request.Dpb = DatabaseParameterBuffer(connection_.UserName, connection_.Password, connection_.Role);
+  // Converted before the lengths are checked: those count the bytes sent.
+  request.ConnectString = ClientText(connectString, "database name");
+  request.Dpb = DatabaseParameterBuffer(ClientText(connection_.UserName, "user name"),
+                                        ClientText(connection_.Password, "password"),
+                                        ClientText(connection_.Role, "role"));
   return request;
 }
 
