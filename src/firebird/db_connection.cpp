@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "firebird/client_layers.h"
+#include "firebird/client_text.h"
 #include "firebird/firebird_error.h"
 #include "firebird/parameter_buffers.h"
 
@@ -40,23 +41,36 @@ TDBConnection::~TDBConnection() {
   }
 }
 
-void TDBConnection::Connect() {
-  if (Connected()) return;
+TAttachRequest TDBConnection::AttachRequest() const {
+  TAttachRequest request;
   const std::string connectString =
       ConnectString({connection_.Server, connection_.DatabaseName, connection_.Protocol});
   if (!IsValidConnectionPath(connection_.DatabaseName))
     throw std::invalid_argument("Invalid connection path");
-  const std::string dpb =
-      DatabaseParameterBuffer(connection_.UserName, connection_.Password, connection_.Role);
+  // Converted before the lengths are checked: those count the bytes sent.
+  request.ConnectString = ClientText(connectString, "database name");
+  request.Dpb = DatabaseParameterBuffer(ClientText(connection_.UserName, "user name"),
+                                        ClientText(connection_.Password, "password"),
+                                        ClientText(connection_.Role, "role"));
+  return request;
+}
 
+void TDBConnection::Connect() {
+  if (Connected()) return;
+  const TAttachRequest request = AttachRequest();
   std::shared_ptr<const ClientLibrary> library = ConnectionLayer().Current();
   ISC_STATUS_ARRAY status = {};
   isc_db_handle handle = 0;
-  library->api().isc_attach_database(status, 0, connectString.c_str(), &handle,
-                                     static_cast<short>(dpb.size()), dpb.data());
+  library->api().isc_attach_database(status, 0, request.ConnectString.c_str(), &handle,
+                                     static_cast<short>(request.Dpb.size()), request.Dpb.data());
   if (HasError(status)) throw AttachError(*library, status);
   handle_ = handle;
   library_ = std::move(library);
+}
+
+const ClientLibrary& TDBConnection::Library() const {
+  if (library_ == nullptr) throw std::logic_error("The database connection is not attached");
+  return *library_;
 }
 
 void TDBConnection::Disconnect() {

@@ -28,6 +28,12 @@ struct TDBConnectionParams {
   std::string Role;
 };
 
+/// What an attach sends: the connect string and the database parameter buffer.
+struct TAttachRequest {
+  std::string ConnectString;
+  std::string Dpb;
+};
+
 class TDBConnection {
  public:
   /// Sets the parameters; contacts nothing and loads no library.
@@ -45,6 +51,10 @@ class TDBConnection {
   /// EFirebirdError with the attach text when the server refuses.
   void Connect();
 
+  /// What Connect would send, built and checked without loading a library or
+  /// contacting anything; throws as Connect does for a bad path or value.
+  TAttachRequest AttachRequest() const;
+
   /// Detaches when attached; otherwise nothing. Throws EFirebirdError when
   /// the server reports an error (the object is detached either way).
   void Disconnect();
@@ -56,9 +66,10 @@ class TDBConnection {
   /// The attachment handle, for information requests.
   isc_db_handle* Handle() { return &handle_; }
 
-  /// The library the attachment was made with (only while attached): calls
-  /// that use the handle must go through it.
-  const ClientLibrary& Library() const { return *library_; }
+  /// The library the attachment was made with: calls that use the handle
+  /// must go through it. Throws std::logic_error when detached, since there
+  /// is then no library the handle belongs to.
+  const ClientLibrary& Library() const;
 
  private:
   TDBConnectionParams connection_;

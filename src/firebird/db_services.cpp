@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "firebird/client_layers.h"
+#include "firebird/client_text.h"
 #include "firebird/db_connection.h"
 #include "firebird/firebird_error.h"
 #include "firebird/parameter_buffers.h"
@@ -74,10 +75,12 @@ void RunPropertiesRequest(const std::string& clientLibrary, const std::string& d
   CheckDatabaseParams(clientLibrary, databaseName, userName, password);
   const TDatabaseNameParts parts = SplitDatabaseName(databaseName);
   // Both buffers are built first: a value that does not fit fails before
-  // anything is loaded or sent.
-  const std::string attachBuffer = ServiceAttachBuffer({"user_name=" + userName, "password=" + password});
-  const std::string requestBuffer = request(parts.Path);
-  const std::string managerName = ServiceManagerName(parts);
+  // anything is loaded or sent. The values go in the client library's code
+  // page, and the lengths count the bytes sent.
+  const std::string attachBuffer =
+      ServiceAttachBuffer(ClientText(userName, "user name"), ClientText(password, "password"));
+  const std::string requestBuffer = request(ClientText(parts.Path, "database name"));
+  const std::string managerName = ClientText(ServiceManagerName(parts), "database name");
 
   ServiceAttachment service(ServiceLayer().Use(clientLibrary), managerName, attachBuffer);
   service.Start(requestBuffer);
@@ -122,6 +125,8 @@ void GetAttachedUsers(const std::string& clientLibrary, const std::string& datab
   CheckDatabaseParams(clientLibrary, databaseName, userName, password);
   ConnectionLayer().Select(clientLibrary);
   TDBConnection connection(databaseName, userName, password, role);
+  // Every value is checked before a library is loaded, as in the other routines.
+  connection.AttachRequest();
   // Makes the service layer's library current as well. The request below
   // goes through the library the attachment was made with, which owns the
   // handle; both are the same loaded instance of ClientLibrary.

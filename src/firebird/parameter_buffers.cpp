@@ -35,6 +35,17 @@ void AppendDpbClump(std::string& buffer, unsigned tag, const std::string& value)
   buffer += value;
 }
 
+// An attach item, sent even when its value is empty. The error names the
+// item only: the value may be a password.
+void AppendSpbItem(std::string& buffer, unsigned tag, const char* name, const std::string& value) {
+  if (value.size() > kMaxByteLength) {
+    throw std::invalid_argument(std::string("Invalid SPB: Contents of ") + name + " over 255 characters");
+  }
+  AppendByte(buffer, tag);
+  AppendByte(buffer, static_cast<unsigned>(value.size()));
+  buffer += value;
+}
+
 std::string PropertiesRequest(const std::string& path) {
   std::string buffer;
   AppendByte(buffer, isc_action_svc_properties);
@@ -62,31 +73,12 @@ std::string DatabaseParameterBuffer(const std::string& userName, const std::stri
   return buffer;
 }
 
-std::string ServiceAttachBuffer(const std::vector<std::string>& parameterLines) {
+std::string ServiceAttachBuffer(const std::string& userName, const std::string& password) {
   std::string buffer;
   AppendByte(buffer, isc_spb_version);
   AppendByte(buffer, isc_spb_current_version);
-  for (const std::string& line : parameterLines) {
-    const std::size_t equals = line.find('=');
-    if (equals == std::string::npos) throw std::invalid_argument("Invalid SPB parameter: " + line);
-    std::string name = sys::LowerAscii(line.substr(0, equals));
-    if (name.rfind("isc_spb_", 0) == 0) name.erase(0, 8);
-    const std::string value = line.substr(equals + 1);
-    unsigned tag = 0;
-    if (name == "user_name") {
-      tag = isc_spb_user_name;
-    } else if (name == "password") {
-      tag = isc_spb_password;
-    } else {
-      throw std::invalid_argument("Invalid SPB parameter: " + line.substr(0, equals));
-    }
-    if (value.size() > kMaxByteLength) {
-      throw std::invalid_argument("Invalid SPB: Contents of " + name + " over 255 characters");
-    }
-    AppendByte(buffer, tag);
-    AppendByte(buffer, static_cast<unsigned>(value.size()));
-    buffer += value;
-  }
+  AppendSpbItem(buffer, isc_spb_user_name, "user_name", userName);
+  AppendSpbItem(buffer, isc_spb_password, "password", password);
   return buffer;
 }
 

@@ -5,7 +5,6 @@
 // field it must fit before anything is sent.
 
 #include <string>
-#include <vector>
 
 #include "firebird/split_database_name.h"
 
@@ -18,12 +17,10 @@ namespace tarnvel::firebird {
 std::string DatabaseParameterBuffer(const std::string& userName, const std::string& password,
                                     const std::string& role);
 
-/// The service manager's attach buffer from parameter lines "name=value".
-/// The name is compared in lower case, a leading "isc_spb_" removed; only
-/// "user_name" and "password" are accepted. Throws std::invalid_argument for
-/// another name, a line without "=", or a value longer than its one length
-/// byte holds (255 bytes).
-std::string ServiceAttachBuffer(const std::vector<std::string>& parameterLines);
+/// The service manager's attach buffer: user name and password, each as tag,
+/// one length byte, value. Throws std::invalid_argument for a value longer
+/// than 255 bytes; the text names the item, never its value.
+std::string ServiceAttachBuffer(const std::string& userName, const std::string& password);
 
 /// The request that shuts the database at Path down by force after one
 /// second; the database item is left out when Path is empty. Throws

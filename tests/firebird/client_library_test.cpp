@@ -3,13 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 #include "firebird/client_layers.h"
 #include "firebird/db_connection.h"
 #include "firebird/db_services.h"
 #include "firebird/firebird_test_server.h"
+#include "firebird/fresh_process.h"
 
 namespace tarnvel::firebird {
 namespace {
@@ -42,10 +45,12 @@ TEST(ClientLibraryLayers, MissingLibraryGivesTheTwoFixedTexts) {
   }
 }
 
-TEST(ClientLibraryLayers, RoutinesReportAMissingLibraryBeforeContactingAnything) {
-  // The process's service layer has loaded nothing yet in this test program
-  // run, so the missing library is what the routines meet first.
-  const std::string database = testing::TestDatabase("users.fdb");
+// Run in a process whose service layer has loaded nothing yet: there the
+// missing library is what the routines meet first. The database sits behind
+// a port nothing listens on, so a call that went ahead would report the
+// network instead of the library.
+const bool kRoutinesRegistered = testing::RegisterFreshProcessCase("RoutinesReportAMissingLibrary", [] {
+  const std::string database = testing::kStoppedServer + ":" + testing::TestDatabasePath("users.fdb");
   for (const auto& call : std::vector<std::function<void()>>{
            [&] {
              DatabaseShutdown(kMissingLibrary, database, "SYSDBA", testing::kSysdbaPassword, [](auto) {});
@@ -71,6 +76,10 @@ TEST(ClientLibraryLayers, RoutinesReportAMissingLibraryBeforeContactingAnything)
     EXPECT_STREQ(e.what(), kConnectionLibraryNotInstalled);
   }
   EXPECT_FALSE(connection.Connected());
+});
+
+TEST(ClientLibraryLayers, RoutinesReportAMissingLibraryBeforeContactingAnything) {
+  testing::RunInFreshProcess("RoutinesReportAMissingLibrary");
 }
 
 TEST(ClientLibraryLayers, ServiceLayerKeepsItsFirstLibrary) {

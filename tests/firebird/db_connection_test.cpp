@@ -36,8 +36,9 @@ TEST(TDBConnection, ConstructionSetsParametersAndContactsNothing) {
     EXPECT_EQ(p.UserName, " SYSDBA ");
     EXPECT_EQ(p.Password, " pw ");
     EXPECT_FALSE(connection.Connected());
-    connection.Disconnect();  // nothing to do
-  }                           // destruction of a never attached object sends nothing
+    EXPECT_THROW(connection.Library(), std::logic_error);  // no library the handle belongs to
+    connection.Disconnect();                               // nothing to do
+  }  // destruction of a never attached object sends nothing
   TDBConnection local("C:\\Data\\Base.fdb", "SYSDBA", "pw", "");
   EXPECT_EQ(local.Connection().Protocol, TProtocol::Local);
   EXPECT_EQ(local.Connection().Server, "");
@@ -99,8 +100,10 @@ TEST_F(TDBConnectionOnServer, AttachesOnceAndDetaches) {
   const isc_db_handle handle = *connection.Handle();
   connection.Connect();  // already attached: nothing happens
   EXPECT_EQ(*connection.Handle(), handle);
+  EXPECT_NO_THROW(connection.Library());
   connection.Disconnect();
   EXPECT_FALSE(connection.Connected());
+  EXPECT_THROW(connection.Library(), std::logic_error);
   connection.Disconnect();
 }
 

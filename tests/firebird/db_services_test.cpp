@@ -11,6 +11,7 @@
 #include "firebird/db_connection.h"
 #include "firebird/firebird_error.h"
 #include "firebird/firebird_test_server.h"
+#include "firebird/fresh_process.h"
 
 namespace tarnvel::firebird {
 namespace {
@@ -57,6 +58,41 @@ TEST(RemoveOwnUser, FirstMatchOnlyWithoutRegardToCase) {
   EXPECT_EQ(users, (std::vector<std::string>{"CLERK1", "CLERK2", "SYSDBA"}));
   RemoveOwnUser(users, "nobody");
   EXPECT_EQ(users.size(), 3u);
+}
+
+// Run in a process whose client libraries are not loaded yet: a value that
+// cannot be sent must be refused before the (here unloadable) library is
+// looked for, as the other routines do.
+const bool kAttachedUsersRegistered = testing::RegisterFreshProcessCase("AttachedUsersCheckValuesFirst", [] {
+  const std::string unloadable = "tarnvel_no_such_fbclient_library";
+  const std::string database = TestDatabase("users.fdb");
+  const std::string tooLong(256, 'x');
+  const struct {
+    std::string database;
+    std::string user;
+    std::string role;
+    const char* text;
+  } cases[] = {
+      {database, tooLong, "", "Invalid DPB: Contents over 255 characters"},
+      {database, "SYSDBA", tooLong, "Invalid DPB: Contents over 255 characters"},
+      {"localhost/3051:C:Data.fdb", "SYSDBA", "", "Invalid connection path"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> users{"kept"};
+    try {
+      GetAttachedUsers(unloadable, c.database, c.user, kSysdbaPassword, c.role, users);
+      ADD_FAILURE() << c.text << ": no error";
+    } catch (const std::runtime_error& e) {
+      ADD_FAILURE() << c.text << ": " << e.what();
+    } catch (const std::invalid_argument& e) {
+      EXPECT_STREQ(e.what(), c.text);
+    }
+    EXPECT_EQ(users, std::vector<std::string>{"kept"});
+  }
+});
+
+TEST(GetAttachedUsers, ChecksEveryValueBeforeLoadingTheLibrary) {
+  testing::RunInFreshProcess("AttachedUsersCheckValuesFirst");
 }
 
 class DatabaseServices : public ::testing::Test {

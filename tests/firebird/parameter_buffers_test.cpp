@@ -52,24 +52,41 @@ TEST(DatabaseParameterBuffer, ValueOver255BytesFails) {
   }
 }
 
-TEST(ServiceAttachBuffer, FromParameterLines) {
-  const std::string expected = Bytes({2, 2}) + Clump(28, "SYSDBA") + Clump(29, " pass=word ");
-  EXPECT_EQ(ServiceAttachBuffer({"user_name=SYSDBA", "password= pass=word "}), expected);
-  EXPECT_EQ(ServiceAttachBuffer({"ISC_SPB_USER_NAME=SYSDBA", "Password= pass=word "}), expected);
-  EXPECT_EQ(ServiceAttachBuffer({"user_name=", "password=x"}), Bytes({2, 2, 28, 0, 29, 1, 'x'}));
+TEST(ServiceAttachBuffer, UserNameThenPasswordAsTheyStand) {
+  const struct {
+    std::string user;
+    std::string password;
+    std::string expected;
+  } cases[] = {
+      {"SYSDBA", " pass=word ", Bytes({2, 2}) + Clump(28, "SYSDBA") + Clump(29, " pass=word ")},
+      // what once were line and item separators are plain bytes of a value
+      {"user_name=x", "a\nisc_spb_role=R",
+       Bytes({2, 2}) + Clump(28, "user_name=x") + Clump(29, "a\nisc_spb_role=R")},
+      {"", "x", Bytes({2, 2, 28, 0, 29, 1, 'x'})},
+      {"U", std::string(255, 'p'), Bytes({2, 2}) + Clump(28, "U") + Clump(29, std::string(255, 'p'))},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ServiceAttachBuffer(c.user, c.password), c.expected) << c.user;
 }
 
-TEST(ServiceAttachBuffer, RefusesWhatItCannotHold) {
-  const std::vector<std::vector<std::string>> refused = {
-      {"user_name=SYSDBA", "role=ADMIN"},      // not an attach item
-      {"user_name SYSDBA"},                    // no "="
-      {"user_name=" + std::string(256, 'u')},  // over one length byte
-      {"password=" + std::string(300, 'p')},
+TEST(ServiceAttachBuffer, RefusesWhatItCannotHoldWithoutShowingTheValue) {
+  const std::string secret = "Secret-" + std::string(300, 's');
+  const struct {
+    std::string user;
+    std::string password;
+    const char* text;
+  } cases[] = {
+      {secret, "pw", "Invalid SPB: Contents of user_name over 255 characters"},
+      {"SYSDBA", secret, "Invalid SPB: Contents of password over 255 characters"},
+      {"SYSDBA", std::string(256, 'p'), "Invalid SPB: Contents of password over 255 characters"},
   };
-  for (const auto& lines : refused) {
-    EXPECT_THROW(ServiceAttachBuffer(lines), std::invalid_argument) << lines.front().substr(0, 20);
+  for (const auto& c : cases) {
+    try {
+      ServiceAttachBuffer(c.user, c.password);
+      ADD_FAILURE() << c.text << ": no error";
+    } catch (const std::invalid_argument& e) {
+      EXPECT_STREQ(e.what(), c.text);
+    }
   }
-  EXPECT_EQ(ServiceAttachBuffer({"password=" + std::string(255, 'p')}).size(), 2u + 2u + 255u);
 }
 
 TEST(PropertiesRequests, ShutdownAndOnlineBytes) {

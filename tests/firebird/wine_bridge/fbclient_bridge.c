@@ -49,7 +49,9 @@ static int translate_name(const char* name, int length, char* out) {
   memcpy(out, name, (size_t)length);
   if (start < 0) return length;
   WCHAR wide[kNameMax];
-  const int wideLength = MultiByteToWideChar(CP_UTF8, 0, name + start, length - start, wide, kNameMax - 1);
+  /* The program hands the client its paths in the ANSI code page, as the
+   * real Windows client reads them. */
+  const int wideLength = MultiByteToWideChar(CP_ACP, 0, name + start, length - start, wide, kNameMax - 1);
   if (wideLength <= 0) return length;
   wide[wideLength] = 0;
   char* unixPath = wine_get_unix_file_name(wide);
