@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs every Debian package the project needs, on a fresh machine or again
 # (idempotent, non-interactive). Run as root.
+#
+#   install-deps.sh        what the build and the test suite need
+#   install-deps.sh fuzz   and clang with libFuzzer for scripts/fuzz.sh
 set -euo pipefail
 
 packages=(
@@ -19,7 +22,13 @@ packages=(
   qt6-base-dev xvfb
   # test helpers: chattr, setpriv, mkfs.ext4, procps, netstat-like checks
   e2fsprogs util-linux procps iproute2 netcat-openbsd
+  # the sanitizer build of the native suite (g++'s AddressSanitizer and
+  # UndefinedBehaviorSanitizer run-time libraries)
+  libasan8 libubsan1
 )
+if [ "${1:-}" = fuzz ]; then
+  packages+=(clang-14 libclang-rt-14-dev)
+fi
 
 export DEBIAN_FRONTEND=noninteractive
 missing=()

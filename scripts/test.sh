@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Sets up this machine and runs every test: installs the Debian packages,
 # starts the services the tests need, builds the native and the Windows
-# targets (x86_64 and i686), runs the native suite and the Windows suite
-# under Wine.
+# targets (x86_64 and i686) and the native target with AddressSanitizer and
+# UndefinedBehaviorSanitizer, runs the native suite, the Windows suite under
+# Wine and the native suite again with the sanitizers. The suites run one
+# after the other: tests that stop the shared Firebird server or change a
+# database's mode must never overlap.
 #
 #   bash scripts/test.sh            everything
 #   TARNVEL_SKIP_INSTALL=1 ...      skip the package step (already done)
@@ -13,7 +16,7 @@ jobs=$(nproc)
 
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
-step() { printf '\n=== %s ===\n' "$*"; }
+step() { printf '\n=== %s (%d s) ===\n' "$*" "$SECONDS"; }
 
 if [ "${TARNVEL_SKIP_INSTALL:-0}" != 1 ]; then
   step "Installing packages"
@@ -46,6 +49,10 @@ step "Building Windows i686 (mingw-w64, compile only)"
 configure build/win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-i686.cmake"
 cmake --build build/win32 -j "$jobs"
 
+step "Building native with AddressSanitizer and UndefinedBehaviorSanitizer"
+configure build/asan -DTARNVEL_SANITIZE=address,undefined
+cmake --build build/asan -j "$jobs"
+
 status=0
 step "Native suite"
 (cd build/native && ctest --output-on-failure -j "$jobs") || status=1
@@ -65,7 +72,15 @@ wineserver -p </dev/null >/dev/null 2>&1
 wineboot </dev/null >/dev/null 2>&1
 trap 'wineserver -k </dev/null >/dev/null 2>&1 || true' EXIT
 (cd build/win64 && ctest --output-on-failure -j "$jobs") || status=1
+wineserver -k </dev/null >/dev/null 2>&1 || true
+
+step "Native suite with AddressSanitizer and UndefinedBehaviorSanitizer"
+# Every finding fails its test: UBSan stops at the first one, ASan always does.
+(cd build/asan &&
+  ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1 \
+  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+  ctest --output-on-failure -j "$jobs") || status=1
 
 step "Result"
-if [ $status -eq 0 ]; then echo "Both suites passed."; else echo "A suite failed."; fi
+if [ $status -eq 0 ]; then echo "Every suite passed."; else echo "A suite failed."; fi
 exit $status

@@ -96,7 +96,9 @@ CatalogueTable CatalogueTable::Load(std::string_view stored) {
     pos = end + 2;
     if (std::optional<Section> header = SectionFromName(line)) {
       current = header;
-      table.order_.push_back(*header);
+      // A repeated header goes on with its section: Store writes each section
+      // once, with all its rows.
+      if (!table.HasSection(*header)) table.order_.push_back(*header);
       continue;
     }
     if (!current || line.empty()) continue;

@@ -43,7 +43,7 @@ class CatalogueTable {
   /// std::runtime_error when a text has no byte in its column's code page.
   std::string Store() const;
 
-  /// Sections in the order their headers appear.
+  /// Sections in the order their first headers appear, each once.
   const std::vector<Section>& Sections() const { return order_; }
   bool HasSection(Section section) const;
   /// The rows of a section in table order (empty when the section is absent).

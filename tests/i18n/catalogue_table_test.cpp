@@ -53,6 +53,16 @@ TEST(CatalogueTable, StoresBackTheSameBytes) {
   EXPECT_EQ(CatalogueTable::Load(kStored).Store(), expected);
 }
 
+TEST(CatalogueTable, RepeatedHeaderGoesOnWithItsSection) {
+  const CatalogueTable table =
+      CatalogueTable::Load("stHints\r\nfirst\x01\r\nstStrings\r\nSTHINTS\r\nsecond\x01\r\n");
+  EXPECT_EQ(table.Sections(), (std::vector<Section>{Section::Hints, Section::Strings}));
+  ASSERT_EQ(table.Rows(Section::Hints).size(), 2u);
+  EXPECT_EQ(table.Rows(Section::Hints)[1].id, "second");
+  // Each row is stored once, so the stored form loads back as it was.
+  EXPECT_EQ(table.Store(), "stHints\r\nfirst\x01\r\nsecond\x01\r\nstStrings\r\n");
+}
+
 TEST(EmbeddedCatalogue, MessageTableRoundTripsAndHasEveryRow) {
   const std::optional<std::string_view> stored = sys::FindEmbeddedResource("CATALOGUE", "SIL");
   ASSERT_TRUE(stored.has_value());
