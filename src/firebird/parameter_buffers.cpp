@@ -6,7 +6,6 @@
 #include <stdexcept>
 
 #include "firebird/trim.h"
-#include "sysroutines/ascii_case.h"
 
 namespace tarnvel::firebird {
 namespace {
