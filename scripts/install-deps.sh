@@ -22,6 +22,8 @@ packages=(
   qt6-base-dev xvfb
   # test helpers: chattr, setpriv, mkfs.ext4, procps, netstat-like checks
   e2fsprogs util-linux procps iproute2 netcat-openbsd
+  # the copy-on-write (XFS) case of the benchmarks
+  xfsprogs
   # the sanitizer build of the native suite (g++'s AddressSanitizer and
   # UndefinedBehaviorSanitizer run-time libraries)
   libasan8 libubsan1
