@@ -1,5 +1,6 @@
 #include "bench_child.h"
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -13,12 +14,24 @@
 namespace tarnvel::bench {
 namespace {
 
+std::string workFolder = ".";
+
+void SyncWorkFileSystem() {
+  const int fd = open(workFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0 || syncfs(fd) != 0) sync();
+  if (fd >= 0) close(fd);
+}
+
 void DropCaches() {
-  sync();
+  SyncWorkFileSystem();
   if (geteuid() == 0) std::ofstream("/proc/sys/vm/drop_caches") << "3\n";
 }
 
 }  // namespace
+
+void SetWorkFolder(const std::string& folder) {
+  workFolder = folder;
+}
 
 Measure RunInChild(const std::function<int()>& body) {
   DropCaches();
@@ -27,7 +40,7 @@ Measure RunInChild(const std::function<int()>& body) {
   const pid_t pid = fork();
   if (pid == 0) {
     const int code = body();
-    sync();
+    SyncWorkFileSystem();
     std::fflush(stdout);
     _exit(code);
   }

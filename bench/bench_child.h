@@ -3,7 +3,9 @@
 // and its peak memory (ru_maxrss) are measured the same way for our routines
 // and for the tools. Before each run the page cache is written out and, as
 // root, dropped, so that every copy reads from the disk; the time includes
-// the final sync.
+// the final sync. Only the work folder's file system is synced (syncfs): a
+// global sync would also wait for whatever other programs on the machine
+// have written, and time that instead.
 
 #include <functional>
 #include <string>
@@ -15,6 +17,9 @@ struct Measure {
   long peakKb = 0;
   int status = 0;
 };
+
+/// The folder whose file system the measurements sync (set it first).
+void SetWorkFolder(const std::string& folder);
 
 Measure RunInChild(const std::function<int()>& body);
 

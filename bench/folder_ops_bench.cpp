@@ -8,18 +8,10 @@
 //                                      alone (small needs 1 GiB free, so it
 //                                      fits a small loop-mounted image)
 //
-// Each operation runs in a child process of its own, so that its time and its
-// peak memory (ru_maxrss) are measured the same way for our routines and for
-// the tools. Before each run the page cache is written out and, as root,
-// dropped, so that every copy reads from the disk; the time includes the
-// final sync. The data is deleted at the end. Only the work folder's file
-// system is synced (syncfs): a global sync would also wait for whatever
-// other programs on the machine have written, and time that instead.
-#include <fcntl.h>
-#include <sys/resource.h>
+// Each operation runs in a child process of its own (bench_child.h). A third
+// row times the copy with the progress reports the update run makes against
+// the copy without them. The data is deleted at the end.
 #include <sys/statvfs.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -31,64 +23,30 @@
 #include <string>
 #include <vector>
 
+#include "bench_child.h"
+#include "update/copy_progress.h"
 #include "update/folder_ops.h"
 
 namespace fs = std::filesystem;
+using namespace tarnvel::bench;
 
 namespace {
 
-struct Measure {
-  double seconds = 0;
-  long peakKb = 0;
-  int status = 0;
+// Takes the progress reports and shows nothing, as a front end that is not
+// looking would.
+class NullHost : public tarnvel::IUpdateHost {
+ public:
+  void SaveExceptionToLog(const std::string&) override {}
+  void ProcessMessages() override {}
+  tarnvel::DialogButton ShowDialog(const tarnvel::DialogRequest&) override {
+    return tarnvel::DialogButton::Ok;
+  }
+  void SetStatusCaption(const std::string&) override {}
+  void SetRolledBack(bool) override {}
+  bool RolledBack() const override { return false; }
+  void ShowCopyProgress(const tarnvel::CopyProgress& progress) override { last = progress.bytesDone; }
+  std::uint64_t last = 0;
 };
-
-// The file system of the work folder, written out.
-fs::path workFolder;
-
-void SyncWorkFileSystem() {
-  const int fd = open(workFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0 || syncfs(fd) != 0) sync();
-  if (fd >= 0) close(fd);
-}
-
-void DropCaches() {
-  SyncWorkFileSystem();
-  if (geteuid() == 0) std::ofstream("/proc/sys/vm/drop_caches") << "3\n";
-}
-
-Measure RunInChild(const std::function<int()>& body) {
-  DropCaches();
-  const auto start = std::chrono::steady_clock::now();
-  const pid_t pid = fork();
-  if (pid == 0) {
-    int code = body();
-    SyncWorkFileSystem();
-    _exit(code);
-  }
-  int status = 0;
-  rusage usage{};
-  wait4(pid, &status, 0, &usage);
-  Measure m;
-  m.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  m.peakKb = usage.ru_maxrss;
-  m.status = status;
-  return m;
-}
-
-int Shell(const std::string& command) {
-  return std::system(command.c_str()) == 0 ? 0 : 1;
-}
-
-int Ours(const std::function<void()>& action) {
-  try {
-    action();
-    return 0;
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "failed: %s\n", e.what());
-    return 1;
-  }
-}
 
 void MakeBigFile(const fs::path& file, std::uint64_t size) {
   fs::create_directories(file.parent_path());
@@ -127,15 +85,28 @@ void Compare(const char* name, const fs::path& source, const fs::path& work) {
       RunInChild([&] { return Ours([&] { tarnvel::MyCopyDir(source.string(), oursCopy.string()); }); });
   const Measure rm = RunInChild([&] { return Shell("rm -rf '" + toolCopy.string() + "'"); });
   const Measure remove = RunInChild([&] { return Ours([&] { tarnvel::MyRemoveDir(oursCopy.string()); }); });
+  const Measure watched = RunInChild([&] {
+    return Ours([&] {
+      NullHost host;
+      tarnvel::CopyProgressReporter report(host, source.string(), oursCopy.string());
+      tarnvel::MyCopyDir(source.string(), oursCopy.string(),
+                         [&](std::uint64_t done, std::uint64_t total) { report(done, total); });
+    });
+  });
+  const Measure unwatched =
+      RunInChild([&] { return Ours([&] { tarnvel::MyCopyDir(source.string(), toolCopy.string()); }); });
+  fs::remove_all(oursCopy);
+  fs::remove_all(toolCopy);
   Report((std::string(name) + ": MyCopyDir / cp -a").c_str(), copy, cp);
   Report((std::string(name) + ": MyRemoveDir / rm -rf").c_str(), remove, rm);
+  Report((std::string(name) + ": with progress / without").c_str(), watched, unwatched);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   const fs::path work = fs::absolute(argc > 1 ? argv[1] : "bench-data");
-  workFolder = work;
+  SetWorkFolder(work.string());
   const std::string only = argc > 2 ? argv[2] : "";
   if (!only.empty() && only != "big" && only != "small") {
     std::fprintf(stderr, "usage: bench_folder_ops [WORK_FOLDER [big|small]]\n");

@@ -78,6 +78,7 @@ int main(int argc, char** argv) {
   const int runs = argc > 4 ? std::atoi(argv[4]) : 3;
   fs::create_directories(work);
   fs::permissions(work, fs::perms::all);
+  SetWorkFolder(work.string());
   struct statvfs vfs {};
   statvfs(work.c_str(), &vfs);
   const double freeGb = double(vfs.f_bavail) * vfs.f_frsize / (1 << 30);

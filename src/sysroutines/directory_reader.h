@@ -12,6 +12,7 @@ namespace tarnvel::sys {
 struct DirectoryEntry {
   std::string name;
   std::uint32_t attributes = 0;  // bits of file_system.h
+  std::uint64_t size = 0;        // bytes of a file; 0 for folders and links
 };
 
 class DirectoryReader {

@@ -45,10 +45,9 @@ std::uint64_t TreeBytes(const std::string& folder) {
   std::uint64_t bytes = 0;
   sys::DirectoryReader reader(folder);
   while (const auto entry = reader.Next()) {
-    const std::string path = folder + entry->name;
     if (IsLink(entry->attributes)) continue;
-    bytes += IsFolder(entry->attributes) ? TreeBytes(sys::IncludeTrailingPathDelimiter(path))
-                                         : sys::FileSizeOf(path).value_or(0);
+    bytes += IsFolder(entry->attributes) ? TreeBytes(sys::IncludeTrailingPathDelimiter(folder + entry->name))
+                                         : entry->size;
   }
   return bytes;
 }

@@ -58,6 +58,7 @@ std::optional<DirectoryEntry> DirectoryReader::Next() {
       result.attributes = kAttrLink;
     } else {
       result.attributes = S_ISDIR(st.st_mode) ? kAttrDirectory : kAttrArchive;
+      if (S_ISREG(st.st_mode)) result.size = static_cast<std::uint64_t>(st.st_size);
       if ((st.st_mode & S_IWUSR) == 0) result.attributes |= kAttrReadOnly;
     }
     return result;

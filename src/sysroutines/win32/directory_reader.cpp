@@ -51,6 +51,8 @@ std::optional<DirectoryEntry> DirectoryReader::Next() {
                               FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_ARCHIVE);
     if ((raw & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && IsReparseTagNameSurrogate(state_->data.dwReserved0)) {
       entry.attributes |= kAttrLink;
+    } else if ((raw & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+      entry.size = (static_cast<std::uint64_t>(state_->data.nFileSizeHigh) << 32) | state_->data.nFileSizeLow;
     }
     return entry;
   }
