@@ -54,14 +54,14 @@ TEST_F(DbModeCommand, ShutdownAndOnlineEachWarnWhenAlreadyThere) {
 
 TEST_F(DbModeCommand, RefusalsBeforeAndFromTheServer) {
   // No SERVER part: refused after the first entry, whatever the password.
-  MakeProduct("--client-only");
+  ASSERT_NO_FATAL_FAILURE(MakeProduct("--client-only"));
   EXPECT_EQ(FailureText([&] { UpdateOnLine(host_, settings_, root_, "wrong"); }),
             Text("uUpdate_UpdateOnLine_2"));
   EXPECT_EQ(FailureText([&] { UpdateShutdown(host_, settings_, root_, "wrong"); }),
             Text("uUpdate_UpdateShutdown_2"));
   EXPECT_EQ(host_.entries.size(), 6u);
 
-  MakeProduct("");
+  ASSERT_NO_FATAL_FAILURE(MakeProduct(""));
   host_ = ScriptedHost();
   EXPECT_EQ(FailureText([&] { UpdateShutdown(host_, settings_, root_, "  "); }),
             "The password was not specified!");

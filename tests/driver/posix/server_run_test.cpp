@@ -40,7 +40,7 @@ TEST_F(ServerRun, BothPartsOnSuperServer) {
   EXPECT_EQ(host_.entries, InitEntries() + ServerPreparation() +
                                Entries({"32", "35", "36", "37", "38", "39", "uIS_TarnVel_8"}) +
                                std::vector<std::string>{NewDirEntry()} + Entries({"48", "49"}));
-  EXPECT_EQ(host_.dialogs.size(), 1u);  // only the confirmation: nobody else was attached
+  ASSERT_EQ(host_.dialogs.size(), 1u);  // only the confirmation: nobody else was attached
   EXPECT_EQ(host_.dialogs[0].text,
             i18n::GetMessageText("uUpdate_UpdateProgramm_5", root_, Text("1"), "Tarnvel"));
   // The server was really stopped and started again, and answers.
@@ -85,9 +85,10 @@ TEST_F(ServerRun, OtherServerTypesWarnThatTheServerStops) {
 }
 
 TEST_F(ServerRun, OnlyTheServerPart) {
-  MakeProduct("--server-only");
+  ASSERT_NO_FATAL_FAILURE(MakeProduct("--server-only"));
   host_.Answer(DialogButton::Yes);
   EXPECT_EQ(Run(), "(no failure)");
+  ASSERT_EQ(host_.dialogs.size(), 1u);
   EXPECT_NE(host_.dialogs[0].text.find(Text("3")), std::string::npos);
   EXPECT_EQ(host_.entries, InitEntries() + ServerPreparation() +
                                Entries({"32", "35", "36", "37", "38", "39"}) +
