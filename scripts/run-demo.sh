@@ -3,8 +3,9 @@
 # product with a real Firebird database.
 #
 # The update run itself (discovery, database services, backup, replacement)
-# is being built; until it lands this command builds the updater, starts it
-# headless and shows what it has so far.
+# is built and tested (tests/driver); the front ends that start it are being
+# built. Until they land this command builds the updater, starts it headless
+# and shows what it has so far.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -25,11 +26,11 @@ cmake -S "$root" -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Debug >build/native
 cmake --build build/native --target Updater_TarnVel -j "$(nproc)"
 
 echo
-echo "Not there yet: the demo product and the update run. Starting the updater shell:"
+echo "Not there yet: the demo product and the front end that starts the update run. Starting the updater shell:"
 echo
 set +e
 build/native/src/frontends/console/Updater_TarnVel
 code=$?
 set -e
 echo
-echo "Updater_TarnVel exited with $code (2 = the update run is not built yet)."
+echo "Updater_TarnVel exited with $code (2 = its front end is not built yet)."

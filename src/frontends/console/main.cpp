@@ -1,6 +1,6 @@
-// Updater_TarnVel, headless: until the update driver and the windows are built
-// this front end starts the application shell (catalogue, language, run log)
-// and says what is not there yet.
+// Updater_TarnVel, headless: until the front ends are built this program
+// starts the application shell (catalogue, language, run log) and says what
+// is not there yet. The update run itself is built and tested (tests/driver).
 
 #include <iostream>
 #include <memory>
@@ -31,8 +31,8 @@ int main() {
               << "\nClient library: " << profile.ClientLibrary << "\nLog file: " << logName << "\n";
     host.SaveExceptionToLog(i18n::GetMessageText("uIS_TarnVel_8"));
     AEException(host, "Updater_TarnVel",
-                "Not built yet: the update driver that runs discovery, the database services, the "
-                "backup and the replacement end to end");
+                "Not built yet: the window and the unattended front end that start the update run "
+                "(the run itself is built and tested: tests/driver)");
     return 2;
   } catch (const std::exception& failure) {
     std::cerr << failure.what() << "\n";
