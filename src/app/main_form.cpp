@@ -1,7 +1,9 @@
 #include "app/main_form.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <stdexcept>
+#include <thread>
 
 #include "app/browse_for_folder.h"
 #include "app/copy_progress_text.h"
@@ -35,8 +37,7 @@ FormEnvironment::FormEnvironment()
       findResource(sys::FindEmbeddedResource),
       discoverServer([](firebird::TFBServParams& params) { firebird::GetFBServParams(params); }),
       clock(sys::CurrentLocalDateTime),
-      engine(RealEngine()),
-      shutdownPause(firebird::SleepPause) {}
+      engine(RealEngine()) {}
 
 // Marks the window busy for one run or command; the panels follow when asked.
 class TfrmMain::BusyScope {
@@ -247,6 +248,8 @@ void TfrmMain::Dispatch(void (TfrmMain::*handler)()) {
 
 firebird::FbServiceContext TfrmMain::ServiceContext() {
   firebird::FbServiceContext context = env_.service;
+  if (!context.pause)
+    context.pause = [this](std::chrono::milliseconds duration) { ResponsiveWait(duration); };
   // The service commands confirm their result in a plain box with an OK button.
   context.showMessage = [this](const std::string& text) {
     DialogRequest box;
@@ -265,6 +268,9 @@ UpdateSettings TfrmMain::Settings() {
   settings.ServerParams = ServerParams;
   settings.service = ServiceContext();
   settings.shutdownPause = env_.shutdownPause;
+  if (!settings.shutdownPause) {
+    settings.shutdownPause = [this](std::chrono::milliseconds duration) { ResponsiveWait(duration); };
+  }
   return settings;
 }
 
@@ -281,6 +287,16 @@ void TfrmMain::SaveExceptionToLog(const std::string& text) {
 
 void TfrmMain::ProcessMessages() {
   view_.ProcessMessages();
+}
+
+void TfrmMain::ResponsiveWait(std::chrono::milliseconds duration) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point end = Clock::now() + duration;
+  for (Clock::time_point now = Clock::now(); now < end; now = Clock::now()) {
+    view_.ProcessMessages();
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - now);
+    std::this_thread::sleep_for(std::min(left, std::chrono::milliseconds(20)));
+  }
 }
 
 DialogButton TfrmMain::ShowDialog(const DialogRequest& request) {

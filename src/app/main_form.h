@@ -3,6 +3,7 @@
 // the four Operations commands and the final display of a run. It drives a
 // window through IMainView and is the host the engine talks to.
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -49,7 +50,9 @@ struct FormEnvironment {
   std::function<void(firebird::TFBServParams&)> discoverServer;
   RunLog::Clock clock;
   EngineCalls engine;
-  /// Pauses and service waits of runs and commands (real in the program).
+  /// Pauses and service waits of runs and commands. A pause left empty is
+  /// the window's own: it waits the full time and lets window messages
+  /// through meanwhile, so that the window stays responsive.
   firebird::FbServiceContext service;
   firebird::Pause shutdownPause;
 };
@@ -126,6 +129,8 @@ class TfrmMain : public IUpdateHost {
   firebird::FbServiceContext ServiceContext();
   /// During a run or a command: tells the operator so and returns true.
   bool RefuseWhileBusy();
+  /// Waits Duration while letting window messages through.
+  void ResponsiveWait(std::chrono::milliseconds duration);
   void ShowStatus();
   std::string ExecutableDir() const;
   void WriteResourceIfMissing(const std::string& fileName, std::string_view type, std::string_view name);

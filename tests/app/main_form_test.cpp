@@ -50,6 +50,7 @@ class MainForm : public ::testing::Test {
     env_.engine.updateProgramm = [this](IUpdateHost& host, const UpdateSettings& settings,
                                         const std::string& folder, const std::string& sysdba,
                                         const std::string& admn, const std::string& key) {
+      lastSettings_ = settings;
       calls_.push_back("UpdateProgramm " + folder + " " + sysdba + " " + admn + " " + key + " " +
                        settings.ServerParams.ServiceName);
       duringRun_ = {view_.panelsEnabled, view_.animationRunning, view_.pictureVisible, view_.statusText,
@@ -114,6 +115,7 @@ class MainForm : public ::testing::Test {
   std::function<void(IUpdateHost&)> run_;
   std::function<void()> command_;
   DuringRun duringRun_;
+  UpdateSettings lastSettings_;
   bool panelsDuringCommand_ = true;
 };
 
@@ -286,6 +288,22 @@ TEST_F(MainForm, ASuccessIsShownEvenWhenTheLogCannotTakeIt) {
   EXPECT_TRUE(std::any_of(view_.logLines.begin(), view_.logLines.end(), [](const std::string& line) {
     return line.find(GetMessageText("uMain_Finished_2")) != std::string::npos;
   }));
+}
+
+TEST_F(MainForm, PausesOfARunLetWindowMessagesThrough) {
+  TfrmMain& form = Created();
+  std::vector<int> passes;
+  run_ = [&](IUpdateHost&) {
+    for (const firebird::Pause& pause : {lastSettings_.shutdownPause, lastSettings_.service.pause}) {
+      const int before = view_.messagePasses;
+      pause(std::chrono::milliseconds(60));
+      passes.push_back(view_.messagePasses - before);
+    }
+  };
+  form.Dispatch(&TfrmMain::OKBtnClick);
+  ASSERT_EQ(passes.size(), 2u);
+  EXPECT_GT(passes[0], 0);
+  EXPECT_GT(passes[1], 0);
 }
 
 TEST_F(MainForm, CopyProgressAndRollbackNoticeInTheStatusAreaOnly) {

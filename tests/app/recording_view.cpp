@@ -76,6 +76,7 @@ void RecordingView::LoadPictures(std::string_view success, std::string_view erro
 }
 
 void RecordingView::ProcessMessages() {
+  ++messagePasses;
   if (!onProcessMessages) return;
   // One action per call, and none from inside itself.
   std::function<void()> action = std::move(onProcessMessages);

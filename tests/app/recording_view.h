@@ -58,6 +58,7 @@ class RecordingView : public IMainView {
   bool animationRunning = false;
   bool panelsEnabled = true;
   int closes = 0;
+  int messagePasses = 0;
 
   /// Dialogs shown, and the answers for the coming ones (none left: the
   /// default button).
