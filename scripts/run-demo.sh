@@ -23,14 +23,14 @@ done
 mkdir -p build
 cmake -S "$root" -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Debug >build/native.configure.log 2>&1 ||
   { cat build/native.configure.log; exit 1; }
-cmake --build build/native --target Updater_TarnVel -j "$(nproc)"
+cmake --build build/native --target Updater_TarnVel_console -j "$(nproc)"
 
 echo
 echo "Not there yet: the demo product and the front end that starts the update run. Starting the updater shell:"
 echo
 set +e
-build/native/src/frontends/console/Updater_TarnVel
+build/native/src/frontends/console/Updater_TarnVel_console
 code=$?
 set -e
 echo
-echo "Updater_TarnVel exited with $code (2 = its front end is not built yet)."
+echo "Updater_TarnVel_console exited with $code (2 = its front end is not built yet)."

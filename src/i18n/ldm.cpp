@@ -15,6 +15,9 @@ std::string SectionReport(const Catalogue& component, Section section, std::stri
   std::string lines;
   for (const CatalogueRow& row : component.Table().Rows(section)) {
     if (!component.ActiveTextOf(row).empty()) continue;
+    // A row without a design text has nothing to translate: the window's own
+    // caption row, whose caption is the application title set at start-up.
+    if (row.texts[0].empty()) continue;
     if (!lines.empty()) lines += '\r';
     lines += "  " + row.id + ":" + row.texts[0];
   }

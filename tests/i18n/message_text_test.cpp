@@ -97,6 +97,7 @@ TEST(EmptyTexts, ReportNamesOwnerComponentSectionAndColumnOneText) {
                    CatalogueTable::Load("stCaptions\r\n"
                                         "OKBtn\x01&\xD1\xF2\xE0\xF0\xF2\x01&\xD1\xF2\xE0\xF0\xF2\x01\x01&Start\x01\r\n"
                                         "CancelBtn\x01\xC2\xFB\xF5\xEE\xE4\x01\xC2\xFB\xF5\xEE\xE4\x01" "Exit\x01\r\n"
+                                        "TfrmMain\x01\x01\r\n"  // no design text: nothing to report
                                         "stStrings\r\n"
                                         "uX_Y_1\x01\xF2\x01\xF2\x01\x01" "d\x01" "f\x01\r\n"));
   ldm.Sild.SetActiveLanguage(kEnglish);
@@ -130,6 +131,17 @@ TEST(EmptyTexts, ShippedMessageTableIsCompleteInEveryLanguage) {
     ldm.Sild.SetActiveLanguage(language);
     EXPECT_EQ(ldm.CheckEmptyTexts(ldm.Sil), "") << language;
   }
+}
+
+TEST(EmptyTexts, ShippedWindowTableIsCompleteInEveryLanguage) {
+  TLDM ldm(EmbeddedSilTable());
+  Catalogue window("Sill", "frmMain", EmbeddedSillTable());
+  ldm.Sild.Link(window);
+  for (int language = 2; language <= 5; ++language) {
+    ldm.Sild.SetActiveLanguage(language);
+    EXPECT_EQ(ldm.CheckEmptyTexts(window), "") << language;
+  }
+  ldm.Sild.Unlink(window);
 }
 
 TEST(DialogCaptions, ComeFromColumnOneInEveryLanguage) {

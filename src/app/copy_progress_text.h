@@ -1,0 +1,13 @@
+#pragma once
+// The progress of a long copy as one short line for the status area.
+
+#include <string>
+
+#include "update/host.h"
+
+namespace tarnvel {
+
+/// "42% (12.3 of 29.0 MB)"; a copy of unknown size (nothing in all) reads 100%.
+std::string CopyProgressText(const CopyProgress& progress);
+
+}  // namespace tarnvel

@@ -1,0 +1,316 @@
+#include "app/main_form.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <stdexcept>
+#include <thread>
+
+#include "app/browse_for_folder.h"
+#include "app/copy_progress_text.h"
+#include "app/exception_report.h"
+#include "app/window_texts.h"
+#include "i18n/ldm.h"
+#include "sysroutines/executable.h"
+#include "sysroutines/file_system.h"
+#include "sysroutines/paths.h"
+#include "sysroutines/platform_defaults.h"
+#include "sysroutines/resources.h"
+#include "sysroutines/write_whole_file.h"
+#include "update/db_mode_commands.h"
+
+namespace tarnvel {
+
+using i18n::GetMessageText;
+
+EngineCalls RealEngine() {
+  EngineCalls calls;
+  calls.updateProgramm = UpdateProgramm;
+  calls.updateOnLine = UpdateOnLine;
+  calls.updateShutdown = UpdateShutdown;
+  calls.startFBService = firebird::StartFBService;
+  calls.stopFBService = firebird::StopFBService;
+  return calls;
+}
+
+FormEnvironment::FormEnvironment()
+    : executablePath(sys::ExecutablePath()),
+      findResource(sys::FindEmbeddedResource),
+      discoverServer([](firebird::TFBServParams& params) { firebird::GetFBServParams(params); }),
+      clock(sys::CurrentLocalDateTime),
+      engine(RealEngine()) {}
+
+// Marks the window busy for one run or command; the panels follow when asked.
+class TfrmMain::BusyScope {
+ public:
+  BusyScope(TfrmMain& form, bool disablePanels) : form_(form), panels_(disablePanels) {
+    form_.busy_ = true;
+    if (panels_) form_.SetControlsEnabled(false);
+  }
+  ~BusyScope() {
+    if (panels_) form_.SetControlsEnabled(true);
+    form_.busy_ = false;
+  }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+
+ private:
+  TfrmMain& form_;
+  bool panels_;
+};
+
+TfrmMain::TfrmMain(IMainView& view, i18n::CatalogueTable sillTable, FormEnvironment environment)
+    : view_(view), env_(std::move(environment)), Sill("Sill", "frmMain", std::move(sillTable)) {
+  i18n::TLDM& ldm = i18n::LDM();
+  linkReport_ = ldm.Sild.Link(Sill);
+  TranslateWindowTexts(Sill, view_);
+}
+
+TfrmMain::~TfrmMain() {
+  i18n::LDM().Sild.Unlink(Sill);
+}
+
+std::string TfrmMain::ExecutableDir() const {
+  return sys::PathToUtf8(sys::PathFromUtf8(env_.executablePath).parent_path());
+}
+
+void TfrmMain::WriteResourceIfMissing(const std::string& fileName, std::string_view type,
+                                      std::string_view name) {
+  const std::string path = ExecutableDir() + sys::kPathDelimiter + fileName;
+  // Whatever is there under that name (a file of any version, a folder, a
+  // link) is the operator's and stays untouched.
+  if (sys::GetFileAttributesOf(path)) return;
+  const std::optional<std::string_view> bytes = env_.findResource(type, name);
+  if (!bytes)
+    throw std::runtime_error("The program carries no resource " + std::string(type) + "/" +
+                             std::string(name) + ".");
+  if (sys::WriteWholeFile(path, *bytes, false) != sys::WriteFileResult::Written) {
+    throw std::runtime_error("Unable to write the file " + path + ".");
+  }
+}
+
+void TfrmMain::FormCreate() {
+  applicationTitle_ = sys::PathToUtf8(sys::PathFromUtf8(env_.executablePath).stem());
+  view_.SetCaption(applicationTitle_);
+
+  const std::optional<std::string_view> success = env_.findResource("IMAGES", "SUCCESS");
+  const std::optional<std::string_view> errors = env_.findResource("IMAGES", "ERRORS");
+  if (!success || !errors)
+    throw std::runtime_error("The program carries no result pictures (IMAGES/SUCCESS, IMAGES/ERRORS).");
+  view_.LoadPictures(*success, *errors);
+
+  WriteResourceIfMissing(sys::kClientLibraryName, "DLL", "FBCLIENT");
+  WriteResourceIfMissing(kScriptLibraryName, "DLL", "IBESCRIPT");
+
+  runLog_ = std::make_unique<RunLog>(RunLog::BesideExecutable(
+      ExecutableDir(), [this](const std::string& line) { view_.AppendLogLine(line); }, env_.clock));
+
+  firebird::TFBServParams params;
+  try {
+    env_.discoverServer(params);
+  } catch (const std::exception& failure) {
+    throw std::runtime_error(std::string(failure.what()) + "\r" + GetMessageText("uMain_FormCreate_2"));
+  }
+  ServerParams = params;
+}
+
+void TfrmMain::FormShow() {
+  view_.SetCaption(applicationTitle_);
+  view_.ApplyButtonFaceColours();
+}
+
+void TfrmMain::SetControlsEnabled(bool Enabled) {
+  view_.SetPanelsEnabled(Enabled);
+}
+
+void TfrmMain::ShowStatus() {
+  view_.SetStatusText(progressLine_.empty() ? statusCaption_ : statusCaption_ + "\r\n" + progressLine_);
+}
+
+void TfrmMain::OKBtnClick() {
+  // A click that was queued before the panel went grey cannot start a second run.
+  if (busy_) return;
+  view_.SetStatusVisible(true);
+  statusCaption_ = GetMessageText("uMain_OkBtn_2");
+  progressLine_.clear();
+  ShowStatus();
+  view_.SetStatusColour(StatusColour::Maroon);
+  view_.SetAnimationRunning(true);
+  view_.SetPictureVisible(false);
+  view_.ProcessMessages();
+  {
+    BusyScope busy(*this, true);
+    try {
+      env_.engine.updateProgramm(*this, Settings(), view_.ProgramLocation(), view_.Password(),
+                                 view_.AdmnPassword(), profile.ProjectKey);
+    } catch (...) {
+      view_.ProcessMessages();
+      ShowFinished(false);
+      view_.ProcessMessages();
+      throw;
+    }
+  }
+  view_.ProcessMessages();
+  // Outside the run's failure path: a log that cannot take the success line
+  // is reported, but the update did succeed and the display says so.
+  ShowFinished(true);
+}
+
+void TfrmMain::ShowFinished(bool Succeeded) {
+  statusCaption_.clear();
+  progressLine_.clear();
+  ShowStatus();
+  if (Succeeded) {
+    view_.ShowPicture(ResultPicture::Success);
+    statusCaption_ = GetMessageText("uMain_Finished_1");
+    view_.SetStatusColour(StatusColour::Green);
+  } else {
+    view_.ShowPicture(ResultPicture::Errors);
+    statusCaption_ = GetMessageText(RolledBack_ ? "uMain_Finished_3" : "uMain_Finished_4");
+    view_.SetStatusColour(StatusColour::Maroon);
+  }
+  ShowStatus();
+  view_.SetPictureVisible(true);
+  view_.SetStatusVisible(true);
+  view_.SetAnimationRunning(false);
+  if (Succeeded) SaveExceptionToLog(GetMessageText("uMain_Finished_2"));
+}
+
+void TfrmMain::CancelBtnClick() {
+  view_.Close();
+}
+
+void TfrmMain::bbProgramLocationClick() {
+  std::string folder = view_.ProgramLocation();
+  const std::string title = GetMessageText("uMain_ProgramLocation_1");
+  const FolderPicker pick = [this](const std::string& t, const std::string& start) {
+    return view_.PickFolder(t, start);
+  };
+  if (BrowseForFolder(pick, title, folder)) view_.SetProgramLocation(folder);
+}
+
+bool TfrmMain::RefuseWhileBusy() {
+  if (!busy_) return false;
+  MessageDlg(*this, GetMessageText("uMain_RefuseWhileBusy_1"), DialogType::Warning, {DialogButton::Ok},
+             DialogButton::Ok);
+  return true;
+}
+
+void TfrmMain::mmOperations_OnlineClick() {
+  if (RefuseWhileBusy()) return;
+  BusyScope busy(*this, true);
+  env_.engine.updateOnLine(*this, Settings(), view_.ProgramLocation(), view_.Password());
+}
+
+void TfrmMain::mmOperations_ShutdownClick() {
+  if (RefuseWhileBusy()) return;
+  BusyScope busy(*this, true);
+  env_.engine.updateShutdown(*this, Settings(), view_.ProgramLocation(), view_.Password());
+}
+
+void TfrmMain::mmOperations_StartServiceClick() {
+  if (RefuseWhileBusy()) return;
+  BusyScope busy(*this, false);
+  env_.engine.startFBService(ServerParams, true, ServiceContext());
+}
+
+void TfrmMain::mmOperations_StopServiceClick() {
+  if (RefuseWhileBusy()) return;
+  BusyScope busy(*this, false);
+  env_.engine.stopFBService(ServerParams, true, ServiceContext());
+}
+
+bool TfrmMain::FormCloseQuery() {
+  if (!busy_) return true;
+  const DialogButton answer =
+      MessageDlg(*this, GetMessageText("uMain_FormCloseQuery_1"), DialogType::Confirmation,
+                 {DialogButton::Yes, DialogButton::No}, DialogButton::No);
+  if (answer == DialogButton::Yes) closeWhenIdle_ = true;
+  return false;
+}
+
+void TfrmMain::AEException(const std::exception& failure) {
+  tarnvel::AEException(*this, applicationTitle_, failure);
+}
+
+void TfrmMain::Dispatch(void (TfrmMain::*handler)()) {
+  try {
+    (this->*handler)();
+  } catch (const std::exception& failure) {
+    AEException(failure);
+  }
+  if (closeWhenIdle_ && !busy_) {
+    closeWhenIdle_ = false;
+    view_.Close();
+  }
+}
+
+firebird::FbServiceContext TfrmMain::ServiceContext() {
+  firebird::FbServiceContext context = env_.service;
+  if (!context.pause)
+    context.pause = [this](std::chrono::milliseconds duration) { ResponsiveWait(duration); };
+  // The service commands confirm their result in a plain box with an OK button.
+  context.showMessage = [this](const std::string& text) {
+    DialogRequest box;
+    box.type = DialogType::Information;
+    box.caption = applicationTitle_;
+    box.text = text;
+    box.buttons = {DialogButton::Ok};
+    ShowDialog(box);
+  };
+  return context;
+}
+
+UpdateSettings TfrmMain::Settings() {
+  UpdateSettings settings;
+  settings.profile = profile;
+  settings.ServerParams = ServerParams;
+  settings.service = ServiceContext();
+  settings.shutdownPause = env_.shutdownPause;
+  if (!settings.shutdownPause) {
+    settings.shutdownPause = [this](std::chrono::milliseconds duration) { ResponsiveWait(duration); };
+  }
+  return settings;
+}
+
+void TfrmMain::SaveExceptionToLog(const std::string& text) {
+  if (runLog_) {
+    runLog_->SaveExceptionToLog(text);
+    return;
+  }
+  // The window was created without its log file: the entry is still seen on
+  // screen, and the caller learns that it is not in the file.
+  for (const std::string& line : SplitLines(text)) view_.AppendLogLine(line);
+  throw std::runtime_error("The log file has not been created: this entry is not in it");
+}
+
+void TfrmMain::ProcessMessages() {
+  view_.ProcessMessages();
+}
+
+void TfrmMain::ResponsiveWait(std::chrono::milliseconds duration) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point end = Clock::now() + duration;
+  for (Clock::time_point now = Clock::now(); now < end; now = Clock::now()) {
+    view_.ProcessMessages();
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - now);
+    std::this_thread::sleep_for(std::min(left, std::chrono::milliseconds(20)));
+  }
+}
+
+DialogButton TfrmMain::ShowDialog(const DialogRequest& request) {
+  return view_.ShowDialog(request);
+}
+
+void TfrmMain::SetStatusCaption(const std::string& text) {
+  statusCaption_ = text;
+  progressLine_.clear();
+  ShowStatus();
+}
+
+void TfrmMain::ShowCopyProgress(const CopyProgress& progress) {
+  progressLine_ = CopyProgressText(progress);
+  ShowStatus();
+  view_.ProcessMessages();
+}
+
+}  // namespace tarnvel
