@@ -7,8 +7,11 @@
 // global sync would also wait for whatever other programs on the machine
 // have written, and time that instead.
 
+#include <cstdint>
 #include <functional>
 #include <string>
+
+#include "update/host.h"
 
 namespace tarnvel::bench {
 
@@ -22,6 +25,18 @@ struct Measure {
 void SetWorkFolder(const std::string& folder);
 
 Measure RunInChild(const std::function<int()>& body);
+
+/// Takes the engine's reports and shows nothing, as a front end that is not
+/// looking would; answers every box with its focused button.
+class NullHost : public IUpdateHost {
+ public:
+  void SaveExceptionToLog(const std::string&) override {}
+  void ProcessMessages() override {}
+  DialogButton ShowDialog(const DialogRequest& request) override { return request.defaultButton; }
+  void SetStatusCaption(const std::string&) override {}
+  void SetRolledBack(bool) override {}
+  bool RolledBack() const override { return false; }
+};
 
 /// Runs a shell command; 0 when it succeeded.
 int Shell(const std::string& command);

@@ -5,24 +5,9 @@
 #include <cstdio>
 #include <exception>
 
+#include "bench_child.h"
 #include "update/copy_progress.h"
 #include "update/folder_ops.h"
-
-namespace {
-
-class NullHost : public tarnvel::IUpdateHost {
- public:
-  void SaveExceptionToLog(const std::string&) override {}
-  void ProcessMessages() override {}
-  tarnvel::DialogButton ShowDialog(const tarnvel::DialogRequest&) override {
-    return tarnvel::DialogButton::Ok;
-  }
-  void SetStatusCaption(const std::string&) override {}
-  void SetRolledBack(bool) override {}
-  bool RolledBack() const override { return false; }
-};
-
-}  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 3) {
@@ -31,7 +16,7 @@ int main(int argc, char** argv) {
   }
   try {
     if (argc > 3) {
-      NullHost host;
+      tarnvel::bench::NullHost host;
       tarnvel::CopyProgressReporter report(host, argv[1], argv[2]);
       tarnvel::MyCopyDir(argv[1], argv[2],
                          [&](std::uint64_t done, std::uint64_t total) { report(done, total); });

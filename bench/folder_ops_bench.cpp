@@ -32,22 +32,6 @@ using namespace tarnvel::bench;
 
 namespace {
 
-// Takes the progress reports and shows nothing, as a front end that is not
-// looking would.
-class NullHost : public tarnvel::IUpdateHost {
- public:
-  void SaveExceptionToLog(const std::string&) override {}
-  void ProcessMessages() override {}
-  tarnvel::DialogButton ShowDialog(const tarnvel::DialogRequest&) override {
-    return tarnvel::DialogButton::Ok;
-  }
-  void SetStatusCaption(const std::string&) override {}
-  void SetRolledBack(bool) override {}
-  bool RolledBack() const override { return false; }
-  void ShowCopyProgress(const tarnvel::CopyProgress& progress) override { last = progress.bytesDone; }
-  std::uint64_t last = 0;
-};
-
 void MakeBigFile(const fs::path& file, std::uint64_t size) {
   fs::create_directories(file.parent_path());
   std::ofstream out(file, std::ios::binary);

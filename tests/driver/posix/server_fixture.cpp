@@ -1,8 +1,5 @@
 #include "driver/posix/server_fixture.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -13,6 +10,7 @@
 
 #include "firebird/client_layers.h"
 #include "firebird/db_connection.h"
+#include "support/local_port.h"
 #include "sysroutines/platform_defaults.h"
 #include "sysroutines/service_manager.h"
 
@@ -24,18 +22,6 @@ using namespace std::chrono_literals;
 
 const char* const kSystemScript = "/etc/init.d/firebird3.0";
 const char* const kServiceName = "NorvaskFireXBirdServer";
-
-bool Connects() {
-  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) return false;
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(3051);
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  const bool connected = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-  close(fd);
-  return connected;
-}
 
 int Shell(const std::string& command) {
   return std::system(command.c_str());
@@ -106,7 +92,7 @@ std::string ServerRun::Run(const std::string& sysdbaPassword) {
 
 bool ServerRun::ServerAnswers(bool wait) {
   for (auto waited = 0ms; waited < 60s; waited += 250ms) {
-    if (Connects()) return true;
+    if (LocalPortAnswers(3051)) return true;
     if (!wait) return false;
     std::this_thread::sleep_for(250ms);
   }

@@ -3,11 +3,7 @@
 // name in a test service folder hands every action to the system's
 // /etc/init.d/firebird3.0 (and notes it). Other tests use the server after
 // these, so it is always started again and awaited on its port.
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -17,6 +13,7 @@
 #include <thread>
 
 #include "firebird/fb_service.h"
+#include "support/local_port.h"
 #include "support/temp_dir.h"
 #include "sysroutines/process_control.h"
 #include "sysroutines/process_list.h"
@@ -31,15 +28,7 @@ const std::string kOwn = "NorvaskFireXBirdServer";
 const TFBServParams kServer{"", "SUPER", "localhost/3051:", "firebird", kOwn};  // /usr/sbin/firebird
 
 bool Answers() {
-  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) return false;
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(3051);
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  const bool connected = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-  close(fd);
-  return connected;
+  return testing::LocalPortAnswers(3051);
 }
 
 bool AnswersWithin(std::chrono::seconds limit) {
