@@ -12,9 +12,11 @@
 #include "firebird/client_layers.h"
 #include "firebird/db_connection.h"
 #include "firebird/db_services.h"
+#include "firebird/server_discovery.h"
 #include "i18n/ldm.h"
 #include "support/sysroutines_child_process.h"
 #include "sysroutines/paths.h"
+#include "sysroutines/registry.h"
 #include "update/update_context.h"
 
 namespace tarnvel {
@@ -54,6 +56,31 @@ TEST_F(ServerRun, BothPartsOnSuperServer) {
   EXPECT_EQ(TreeContents(tmp + "/Old/DB_Data").size(), 1u);
   EXPECT_EQ(fs::file_size(tmp + "/Old/DB_Data/TarnVel.fdb"), fs::file_size(root_ + "/DB_Data/TarnVel.fdb"));
   EXPECT_FALSE(fs::exists(tmp + "/New"));
+}
+
+TEST_F(ServerRun, TheServerAsDiscoveryFindsItInTheRegistryFile) {
+  // The product's own service, as its installer registers it.
+  const std::string serverDir = serviceDir_ / "Firebird";
+  fs::create_directories(serverDir + "/bin");
+  WriteFile(serviceDir_.path() / "registry.reg",
+            "Windows Registry Editor Version 5.00\r\n\r\n"
+            "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\NorvaskFireXBirdServer]\r\n"
+            "\"ImagePath\"=\"" +
+                serverDir + "/bin/FBSRVTRVL -s -p 3051\"\r\n");
+  setenv(sys::kRegistryFileVariable, (serviceDir_ / "registry.reg").c_str(), 1);
+  firebird::TFBServParams discovered;
+  firebird::GetFBServParams(discovered);
+  unsetenv(sys::kRegistryFileVariable);
+  EXPECT_EQ(discovered.ServerType, "SUPER");
+  EXPECT_EQ(discovered.ServiceName, "NorvaskFireXBirdServer");
+  EXPECT_EQ(discovered.ServerPrefix, "localhost/3051:");
+
+  settings_.ServerParams = discovered;
+  host_.Answer(DialogButton::Yes);
+  EXPECT_EQ(Run(), "(no failure)");
+  EXPECT_EQ(ServiceActions(), "stop stop start ");
+  EXPECT_TRUE(ServerAnswers(true));
+  EXPECT_TRUE(DatabaseOnline());
 }
 
 TEST_F(ServerRun, OtherServerTypesWarnThatTheServerStops) {
