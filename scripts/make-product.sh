@@ -77,6 +77,8 @@ if [ $server_part = 1 ]; then
   if [ "$(id -u)" -eq 0 ] && ! runuser -u firebird -- test -w "$folder/DB_Data" 2>/dev/null; then
     fail "the server's user 'firebird' cannot write $folder/DB_Data: every folder above it must be searchable by others (chmod o+x)"
   fi
+  # A server that was just restarted takes a moment to listen again.
+  for _ in $(seq 1 120); do nc -z 127.0.0.1 3051 2>/dev/null && break; sleep 0.5; done
   database=$folder/DB_Data/TarnVel.fdb
   # Each filler row holds 32000 bytes; a page of 16 KiB keeps the overhead low.
   rows=$(((db_mb * 1024 * 1024 + 31999) / 32000))

@@ -53,11 +53,17 @@ step "Building native with AddressSanitizer and UndefinedBehaviorSanitizer"
 configure build/asan -DTARNVEL_SANITIZE=address,undefined
 cmake --build build/asan -j "$jobs"
 
+# Suites stop and start the Firebird server; each suite starts with a server
+# that answers, whatever the one before left it doing.
+server_ready() { as_root bash scripts/services/firebird.sh >/dev/null; }
+
 status=0
 step "Native suite"
+server_ready
 (cd build/native && ctest --output-on-failure -j "$jobs") || status=1
 
 step "Windows suite under Wine"
+server_ready
 export WINEPREFIX="$root/build/win64/wineprefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe,winedbg.exe=d"
@@ -75,6 +81,7 @@ trap 'wineserver -k </dev/null >/dev/null 2>&1 || true' EXIT
 wineserver -k </dev/null >/dev/null 2>&1 || true
 
 step "Native suite with AddressSanitizer and UndefinedBehaviorSanitizer"
+server_ready
 # Every finding fails its test: UBSan stops at the first one, ASan always does.
 (cd build/asan &&
   ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1 \

@@ -18,6 +18,9 @@ if [ "$(id -u)" -eq 0 ] && ! runuser -u firebird -- test -w "$folder" 2>/dev/nul
   fail "the server's user 'firebird' cannot write $folder: every folder above it must be searchable by others (chmod o+x)"
 fi
 
+# A server that was just restarted takes a moment to listen again.
+for _ in $(seq 1 120); do nc -z 127.0.0.1 3051 2>/dev/null && break; sleep 0.5; done
+
 databases=(users modes)
 {
   for name in "${databases[@]}"; do
