@@ -80,9 +80,10 @@ void TfrmMain::WriteResourceIfMissing(const std::string& fileName, std::string_v
   // link) is the operator's and stays untouched.
   if (sys::GetFileAttributesOf(path)) return;
   const std::optional<std::string_view> bytes = env_.findResource(type, name);
-  if (!bytes)
-    throw std::runtime_error("The program carries no resource " + std::string(type) + "/" +
-                             std::string(name) + ".");
+  // A build that carries no such library (the Windows build without a
+  // client library to carry) writes nothing: a stand-in under the client's
+  // name would hide the installed client from the system's search.
+  if (!bytes) return;
   if (sys::WriteWholeFile(path, *bytes, false) != sys::WriteFileResult::Written) {
     throw std::runtime_error("Unable to write the file " + path + ".");
   }
@@ -127,8 +128,9 @@ void TfrmMain::ShowStatus() {
 }
 
 void TfrmMain::OKBtnClick() {
-  // A click that was queued before the panel went grey cannot start a second run.
-  if (busy_) return;
+  // The panel is grey during runs and database commands, but not during the
+  // service commands, whose pause lets the operator's clicks through.
+  if (RefuseWhileBusy()) return;
   view_.SetStatusVisible(true);
   statusCaption_ = GetMessageText("uMain_OkBtn_2");
   progressLine_.clear();

@@ -125,7 +125,11 @@ TEST_F(MainForm, CreationWritesMissingLibrariesLogAndKeepsTheServer) {
   EXPECT_EQ(form.ApplicationTitle(), "Upd");
   EXPECT_EQ(view_.successBitmap, Resource("IMAGES", "SUCCESS"));
   EXPECT_EQ(view_.errorsBitmap, Resource("IMAGES", "ERRORS"));
-  EXPECT_EQ(ReadFile(dir_.path() / sys::kClientLibraryName), Resource("DLL", "FBCLIENT"));
+  if (sys::FindEmbeddedResource("DLL", "FBCLIENT")) {
+    EXPECT_EQ(ReadFile(dir_.path() / sys::kClientLibraryName), Resource("DLL", "FBCLIENT"));
+  } else {  // a Windows build without a client library to carry
+    EXPECT_FALSE(std::filesystem::exists(dir_.path() / sys::kClientLibraryName));
+  }
   EXPECT_EQ(ReadFile(dir_.path() / kScriptLibraryName), Resource("DLL", "IBESCRIPT"));
   EXPECT_TRUE(std::filesystem::exists(dir_.path() / "Logs" / "050326-140709_Updater.log"));
   EXPECT_EQ(form.ServerParams.ServiceName, "NorvaskFireXBirdServer");
@@ -165,6 +169,17 @@ TEST_F(MainForm, CreationLeavesWhateverIsThereUnderTheLibraryNames) {
       EXPECT_EQ(ReadFile(script), scriptBefore);
     }
   }
+}
+
+TEST_F(MainForm, ALibraryTheProgramDoesNotCarryIsNotWritten) {
+  env_.findResource = [](std::string_view type, std::string_view name) -> std::optional<std::string_view> {
+    if (type == "DLL" && name == "FBCLIENT") return std::nullopt;
+    return sys::FindEmbeddedResource(type, name);
+  };
+  Created();
+  EXPECT_TRUE(view_.dialogs.empty());
+  EXPECT_FALSE(std::filesystem::exists(dir_.path() / sys::kClientLibraryName));
+  EXPECT_EQ(ReadFile(dir_.path() / kScriptLibraryName), Resource("DLL", "IBESCRIPT"));
 }
 
 TEST_F(MainForm, DiscoveryFailureShowsOneBoxAndTheWindowStaysUsable) {
@@ -356,6 +371,16 @@ TEST_F(MainForm, ADatabaseCommandRefusesASecondOne) {
   ASSERT_EQ(view_.dialogs.size(), 1u);
   EXPECT_EQ(view_.dialogs[0].text, GetMessageText("uMain_RefuseWhileBusy_1"));
   EXPECT_TRUE(view_.panelsEnabled);
+}
+
+TEST_F(MainForm, StartDuringAServiceCommandIsRefused) {
+  TfrmMain& form = Created();
+  command_ = [&] { form.Dispatch(&TfrmMain::OKBtnClick); };  // pressed during the pause after the stop
+  form.Dispatch(&TfrmMain::mmOperations_StopServiceClick);
+  EXPECT_EQ(calls_, std::vector<std::string>{"StopFBService NorvaskFireXBirdServer show"});
+  ASSERT_EQ(view_.dialogs.size(), 1u);
+  EXPECT_EQ(view_.dialogs[0].text, GetMessageText("uMain_RefuseWhileBusy_1"));
+  EXPECT_FALSE(view_.pictureVisible);
 }
 
 TEST_F(MainForm, CloseDuringARunAsksAndNeverClosesInTheMiddle) {

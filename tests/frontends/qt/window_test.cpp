@@ -4,8 +4,11 @@
 // Firebird server), and screenshots of each in English and Russian.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <sys/file.h>
+#include <sys/socket.h>
 #include <unistd.h>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -70,6 +73,23 @@ int Shell(const std::string& command) {
 
 std::string Quoted(const std::string& text) {
   return "'" + text + "'";
+}
+
+// The shared server answers on localhost/3051; waits up to 90 s for it (it
+// may be coming back from another program's stop).
+bool ServerAnswers() {
+  for (int tries = 0; tries < 360; ++tries) {
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(3051);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const bool connected = fd >= 0 && connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    if (fd >= 0) close(fd);
+    if (connected) return true;
+    usleep(250000);
+  }
+  return false;
 }
 
 struct Language {
@@ -456,6 +476,7 @@ TEST_F(Window, ServerRunThroughTheWindow) {
     int fd;
     ~Unlock() { close(fd); }
   } unlock{lock};
+  ASSERT_TRUE(ServerAnswers()) << "the Firebird server does not answer on port 3051";
   const std::string product = MakeProduct("en-server", "");
 
   TempDir serviceDir("window-service");
