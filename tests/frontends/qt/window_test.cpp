@@ -440,8 +440,10 @@ TEST_F(Window, FolderChooserOpensOnTheTypedFolderAndKeepsTheTextOnCancel) {
       title = chooser->windowTitle().toStdString();
       openedOn = chooser->directory().absolutePath().toStdString();
       if (c.confirm) {
-        // Into the folder, as a double click does, then Choose.
-        chooser->setDirectory(QString::fromStdString(product / "Chosen"));
+        // The folder typed into the chooser's name box, then Choose.
+        auto* name = chooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        EXPECT_NE(name, nullptr);
+        if (name != nullptr) name->setText(QString::fromStdString(product / "Chosen"));
         QMetaObject::invokeMethod(chooser, "accept", Qt::QueuedConnection);
       } else {
         QMetaObject::invokeMethod(chooser, "reject", Qt::QueuedConnection);
