@@ -110,6 +110,9 @@ class TfrmMain : public IUpdateHost {
 
   const std::string& ApplicationTitle() const { return applicationTitle_; }
 
+  /// The log file of this start; empty before creation made it.
+  std::string LogFileName() const { return runLog_ ? runLog_->FileName() : std::string(); }
+
   // IUpdateHost
   void SaveExceptionToLog(const std::string& text) override;
   void ProcessMessages() override;

@@ -1,0 +1,182 @@
+#include "frontends/console/console_options.h"
+
+#include <stdexcept>
+
+namespace tarnvel::console {
+namespace {
+
+struct CommandEntry {
+  const char* name;
+  Command command;
+};
+
+constexpr CommandEntry kCommands[] = {{"update", Command::Update},
+                                      {"online", Command::Online},
+                                      {"shutdown", Command::Shutdown},
+                                      {"start-service", Command::StartService},
+                                      {"stop-service", Command::StopService}};
+
+bool LooksLikeSysdbaPassword(const std::string& name) {
+  return name == "--password" || name == "-p" || name == "--sysdba-password" || name == "--sysdba";
+}
+
+}  // namespace
+
+std::string CommandName(Command command) {
+  for (const CommandEntry& entry : kCommands) {
+    if (entry.command == command) return entry.name;
+  }
+  return "update";
+}
+
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
+  ParsedCommandLine parsed;
+  ConsoleOptions& options = parsed.options;
+  bool commandSeen = false;
+  auto fail = [&parsed](const std::string& text) {
+    parsed.error = text;
+    return parsed;
+  };
+
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string name = args[i];
+    std::optional<std::string> inlineValue;
+    if (name.rfind("--", 0) == 0) {
+      const std::size_t equals = name.find('=');
+      if (equals != std::string::npos) {
+        inlineValue = name.substr(equals + 1);
+        name.resize(equals);
+      }
+    }
+    // The value of an option that takes one: inline or the next argument.
+    auto value = [&](std::optional<std::string>& target) -> bool {
+      if (inlineValue) {
+        target = *inlineValue;
+      } else if (i + 1 < args.size()) {
+        target = args[++i];
+      } else {
+        return false;
+      }
+      return true;
+    };
+
+    if (name == "--help" || name == "-h") {
+      options.help = true;
+    } else if (name == "--yes" || name == "-y") {
+      if (inlineValue) return fail("The option --yes takes no value.");
+      options.yes = true;
+    } else if (name == "--folder" || name == "-f") {
+      if (!value(options.folder)) return fail("The option " + name + " needs a folder.");
+      if (options.folder->empty()) return fail("The product folder must not be empty.");
+    } else if (name == "--admn-password") {
+      if (!value(options.admnPassword)) return fail("The option --admn-password needs a value.");
+    } else if (name == "--sysdba-password-env") {
+      if (!value(options.sysdbaPasswordVariable) || options.sysdbaPasswordVariable->empty())
+        return fail("The option --sysdba-password-env needs the name of an environment variable.");
+    } else if (name == "--sysdba-password-file") {
+      if (!value(options.sysdbaPasswordFile) || options.sysdbaPasswordFile->empty())
+        return fail("The option --sysdba-password-file needs a file.");
+    } else if (name == "--report") {
+      if (!value(options.reportFile) || options.reportFile->empty())
+        return fail("The option --report needs a file.");
+    } else if (LooksLikeSysdbaPassword(name)) {
+      return fail(
+          "The SYSDBA password is not taken from the command line, where process lists show it: use "
+          "--sysdba-password-file, --sysdba-password-env or the variable " +
+          std::string(kSysdbaPasswordVariable) + ".");
+    } else if (!name.empty() && name[0] == '-') {
+      return fail("Unknown option " + name + ".");
+    } else {
+      if (commandSeen) return fail("Only one command at a time: " + name + " follows another.");
+      bool known = false;
+      for (const CommandEntry& entry : kCommands) {
+        if (name == entry.name) {
+          options.command = entry.command;
+          known = true;
+        }
+      }
+      if (!known) return fail("Unknown command \"" + name + "\".");
+      commandSeen = true;
+    }
+  }
+  return parsed;
+}
+
+std::string ResolveSysdbaPassword(const ConsoleOptions& options, const PasswordSources& sources,
+                                  const std::string& preset) {
+  if (options.sysdbaPasswordFile) {
+    const std::optional<std::string> content = sources.readFile(*options.sysdbaPasswordFile);
+    if (!content)
+      throw std::invalid_argument("Cannot read the password file " + *options.sysdbaPasswordFile + ".");
+    std::string line = content->substr(0, content->find_first_of("\r\n"));
+    if (line.empty())
+      throw std::invalid_argument("The password file " + *options.sysdbaPasswordFile + " is empty.");
+    return line;
+  }
+  if (options.sysdbaPasswordVariable) {
+    const std::optional<std::string> value = sources.environment(*options.sysdbaPasswordVariable);
+    if (!value || value->empty())
+      throw std::invalid_argument("The environment variable " + *options.sysdbaPasswordVariable +
+                                  " holds no password.");
+    return *value;
+  }
+  if (const std::optional<std::string> value = sources.environment(kSysdbaPasswordVariable);
+      value && !value->empty()) {
+    return *value;
+  }
+  if (sources.prompt) {
+    const std::optional<std::string> typed = sources.prompt();
+    if (typed && !typed->empty()) return *typed;
+  }
+  return preset;
+}
+
+std::string HelpText(const std::string& programName) {
+  return "Usage: " + programName +
+         " [COMMAND] [OPTIONS]\n"
+         R"(
+Updates the installed TarnVel product without a window: the same run, texts
+and log file as the window, with the answers given up front.
+
+Commands (one; default: update):
+  update          the update of the product (the window's Start button)
+  online          bring the product's database online
+  shutdown        shut the product's database down (single-user mode)
+  start-service   (re)start the Firebird server's service
+  stop-service    stop the Firebird server's service
+
+Options:
+  -f, --folder DIR              the product folder (default: the window's preset)
+      --admn-password VALUE     the product's ADMN password (default: the preset)
+      --sysdba-password-file F  read the SYSDBA password from the first line of F
+      --sysdba-password-env V   read the SYSDBA password from the variable V
+  -y, --yes                     answer every confirmation question with Yes
+      --report FILE             write a JSON report of the run to FILE, also when
+                                the run fails
+  -h, --help                    this text
+
+The SYSDBA password is never taken from the command line. Without the two
+options above it comes from the variable TARNVEL_SYSDBA_PASSWORD, else from a
+prompt without echo on a terminal (Enter keeps the preset), else the preset.
+
+Questions: with --yes each is answered Yes. Without --yes, on a terminal each
+is asked with its usual default (Enter); without a terminal each is answered
+No, which ends the run before anything changes. Boxes with only OK are printed
+on standard error and the run goes on.
+
+Standard output carries the run log as the window shows it (time stamp, then
+TAB for each further line of an entry); the log file beside the program gets
+the same entries. Progress of long copies goes to standard error.
+
+Exit codes:
+  0   success
+  1   failed before anything changed (or a command failed)
+  2   declined: a question was answered No; nothing changed
+  3   failed and rolled back: the product is as it was
+  4   failed and left work for the operator: the database shut down, the
+      service stopped, or a rollback that did not complete
+  64  usage error: nothing was touched
+)";
+}
+
+}  // namespace tarnvel::console

@@ -1,0 +1,31 @@
+#pragma once
+// What a run or command ended in, told from the engine's outcome and the
+// state it left behind, never from its texts; and the exit code of each.
+
+#include <string>
+
+namespace tarnvel::console {
+
+enum class Outcome { Succeeded, FailedUnchanged, Declined, RolledBack, OperatorMustAct, UsageError };
+
+/// What is known when a run has ended.
+struct RunFacts {
+  bool declined = false;    ///< the engine's silent abort
+  bool failed = false;      ///< any other failure
+  bool rolledBack = false;  ///< the host's rolled-back flag
+  std::string failureText;  ///< empty after a complete rollback
+  bool databaseShutDownByRun = false;
+  bool databaseBackOnline = false;  ///< brought online after the run shut it down
+  bool serviceStoppedByRun = false;
+  bool serviceRunsAfter = true;
+};
+
+Outcome ClassifyOutcome(const RunFacts& facts);
+
+int ExitCode(Outcome outcome);
+
+/// "succeeded", "failed-unchanged", "declined", "rolled-back",
+/// "operator-must-act", "usage-error".
+std::string OutcomeName(Outcome outcome);
+
+}  // namespace tarnvel::console

@@ -1,0 +1,82 @@
+#include "frontends/console/console_report.h"
+
+#include <cstdio>
+
+namespace tarnvel::console {
+namespace {
+
+std::string Number(double value) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.3f", value);
+  return buffer;
+}
+
+}  // namespace
+
+std::string IsoTime(const sys::LocalDateTime& when) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", when.year, when.month, when.day,
+                when.hour, when.minute, when.second);
+  return buffer;
+}
+
+std::string JsonString(const std::string& text) {
+  std::string out = "\"";
+  for (const char c : text) {
+    switch (c) {
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      default:
+        if (static_cast<unsigned char>(c) < 0x20) {
+          char escaped[8];
+          std::snprintf(escaped, sizeof escaped, "\\u%04x",
+                        static_cast<unsigned>(static_cast<unsigned char>(c)));
+          out += escaped;
+        } else {
+          out += c;
+        }
+    }
+  }
+  return out + "\"";
+}
+
+std::string ReportJson(const RunReport& report) {
+  std::string out = "{\n";
+  out += "  \"command\": " + JsonString(report.command) + ",\n";
+  out += "  \"folder\": " + JsonString(report.folder) + ",\n";
+  out += "  \"outcome\": " + JsonString(OutcomeName(report.outcome)) + ",\n";
+  out += "  \"exitCode\": " + std::to_string(ExitCode(report.outcome)) + ",\n";
+  out += std::string("  \"rolledBack\": ") + (report.rolledBack ? "true" : "false") + ",\n";
+  out += "  \"failure\": " + JsonString(report.failure) + ",\n";
+  out += "  \"backupFolder\": " + JsonString(report.backupFolder) + ",\n";
+  out += "  \"logFile\": " + JsonString(report.logFile) + ",\n";
+  out += "  \"started\": " + JsonString(report.started) + ",\n";
+  out += "  \"durationSeconds\": " + Number(report.durationSeconds) + ",\n";
+  out += "  \"entries\": [";
+  for (std::size_t i = 0; i < report.entries.size(); ++i) {
+    const ReportEntry& entry = report.entries[i];
+    const double next =
+        i + 1 < report.entries.size() ? report.entries[i + 1].seconds : report.durationSeconds;
+    out += i == 0 ? "\n" : ",\n";
+    out += "    {\"time\": " + JsonString(entry.time) + ", \"seconds\": " + Number(entry.seconds) +
+           ", \"stepSeconds\": " + Number(next - entry.seconds) + ", \"text\": " + JsonString(entry.text) +
+           "}";
+  }
+  out += report.entries.empty() ? "]\n" : "\n  ]\n";
+  return out + "}\n";
+}
+
+}  // namespace tarnvel::console

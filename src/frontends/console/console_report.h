@@ -1,0 +1,42 @@
+#pragma once
+// The JSON report of one console run, for scripts that drive many machines.
+
+#include <string>
+#include <vector>
+
+#include "frontends/console/console_outcome.h"
+#include "sysroutines/local_time.h"
+
+namespace tarnvel::console {
+
+struct ReportEntry {
+  std::string time;    ///< local time "YYYY-MM-DD HH:MM:SS"
+  double seconds = 0;  ///< since the run started
+  std::string text;    ///< the entry as logged
+};
+
+struct RunReport {
+  std::string command;
+  std::string folder;
+  Outcome outcome = Outcome::Succeeded;
+  bool rolledBack = false;
+  std::string failure;
+  std::string backupFolder;
+  std::string logFile;
+  std::string started;
+  double durationSeconds = 0;
+  std::vector<ReportEntry> entries;
+};
+
+/// The report as a JSON object. Each entry also carries stepSeconds: the
+/// time until the next entry (or the end of the run), the duration of the
+/// step it announces.
+std::string ReportJson(const RunReport& report);
+
+/// "YYYY-MM-DD HH:MM:SS".
+std::string IsoTime(const sys::LocalDateTime& when);
+
+/// A JSON string literal (quotes included) of UTF-8 text.
+std::string JsonString(const std::string& text);
+
+}  // namespace tarnvel::console

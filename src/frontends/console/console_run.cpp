@@ -1,0 +1,234 @@
+#include "frontends/console/console_run.h"
+
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+#include "app/exception_report.h"
+#include "app/profile.h"
+#include "frontends/console/console_host.h"
+#include "frontends/console/console_options.h"
+#include "frontends/console/console_outcome.h"
+#include "frontends/console/console_report.h"
+#include "i18n/ldm.h"
+#include "sysroutines/file_system.h"
+#include "sysroutines/paths.h"
+#include "sysroutines/service_control.h"
+#include "sysroutines/terminal.h"
+#include "update/update_context.h"
+
+namespace tarnvel::console {
+namespace {
+
+using i18n::GetMessageText;
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  std::ifstream file(sys::PathFromUtf8(path), std::ios::binary);
+  if (!file) return std::nullopt;
+  std::ostringstream content;
+  content << file.rdbuf();
+  return content.str();
+}
+
+// What the engine did to the server during an update, seen through the
+// pauses it makes right after a shutdown and after a service stop, and the
+// two entries that say the database is online again.
+struct ServerTrace {
+  bool databaseShutDown = false;
+  bool databaseBackOnline = false;
+  bool serviceStopped = false;
+};
+
+firebird::Pause Traced(firebird::Pause pause, bool& flag) {
+  if (!pause) pause = firebird::SleepPause;
+  return [pause, &flag](std::chrono::milliseconds duration) {
+    flag = true;
+    pause(duration);
+  };
+}
+
+void WriteReport(const std::string& path, const RunReport& report, std::ostream& err) {
+  std::ofstream file(sys::PathFromUtf8(path), std::ios::binary | std::ios::trunc);
+  file << ReportJson(report);
+  file.close();
+  if (!file) err << "Cannot write the report " << path << ".\n";
+}
+
+}  // namespace
+
+ConsoleEnvironment::ConsoleEnvironment()
+    : inputIsTerminal(sys::IsTerminal(sys::StdStream::Input)),
+      errorIsTerminal(sys::IsTerminal(sys::StdStream::Error)),
+      environment(sys::EnvironmentVariable),
+      readFile(ReadWholeFile),
+      readPassword(sys::ReadLineWithoutEcho),
+      serviceState([](const std::string& name) { return sys::GetServiceState("", name); }) {}
+
+int RunConsole(const std::vector<std::string>& args, ConsoleEnvironment env) {
+  std::ostream& out = *env.out;
+  std::ostream& err = *env.err;
+  const std::string programName = sys::PathToUtf8(sys::PathFromUtf8(env.form.executablePath).filename());
+
+  const ParsedCommandLine parsed = ParseCommandLine(args);
+  if (!parsed.error.empty()) {
+    err << programName << ": " << parsed.error << "\nTry " << programName << " --help.\n";
+    return ExitCode(Outcome::UsageError);
+  }
+  const ConsoleOptions& options = parsed.options;
+  if (options.help) {
+    out << HelpText(programName);
+    return 0;
+  }
+
+  const InputPresets presets = TarnVelPresets();
+  std::string sysdbaPassword;
+  try {
+    PasswordSources sources{env.environment, env.readFile, nullptr};
+    if (env.inputIsTerminal && env.readPassword) {
+      sources.prompt = [&] {
+        err << "SYSDBA password (Enter keeps the preset): ";
+        err.flush();
+        return env.readPassword();
+      };
+    }
+    sysdbaPassword = ResolveSysdbaPassword(options, sources, presets.Password);
+  } catch (const std::invalid_argument& failure) {
+    err << programName << ": " << failure.what() << "\n";
+    return ExitCode(Outcome::UsageError);
+  }
+
+  RunReport report;
+  report.command = CommandName(options.command);
+  report.folder = options.folder.value_or(presets.ProgramLocation);
+  report.started = IsoTime(sys::CurrentLocalDateTime());
+  auto finish = [&](Outcome outcome) {
+    report.outcome = outcome;
+    if (options.reportFile) WriteReport(*options.reportFile, report, err);
+    return ExitCode(outcome);
+  };
+
+  // The same start-up as the window: catalogue check, then the creation
+  // handler (libraries beside the executable, log file, server discovery).
+  i18n::CatalogueTable sillTable;
+  try {
+    i18n::TLDM& ldm = i18n::LDM();
+    const std::string emptyTexts = ldm.CheckEmptyTexts(ldm.Sil);
+    if (!emptyTexts.empty()) err << emptyTexts << "\n";
+    sillTable = i18n::EmbeddedSillTable();
+  } catch (const std::exception& failure) {
+    err << failure.what() << "\n";
+    report.failure = failure.what();
+    return finish(Outcome::FailedUnchanged);
+  }
+
+  const EngineCalls engine = env.form.engine;
+  const firebird::FbServiceContext serviceBase = env.form.service;
+  const firebird::Pause shutdownBase = env.form.shutdownPause;
+  std::unique_ptr<TfrmMain> form;
+  ConsoleHost host([&form](const std::string& text) { form->SaveExceptionToLog(text); },
+                   ChooseAnswerMode(options.yes, env.inputIsTerminal),
+                   {out, err, *env.in, env.errorIsTerminal});
+  ConsoleView view(out, host);
+  form = std::make_unique<TfrmMain>(view, std::move(sillTable), std::move(env.form));
+  if (!form->LinkReport().empty()) err << form->LinkReport() << "\n";
+  try {
+    form->FormCreate();
+  } catch (const std::exception& failure) {
+    AEException(host, form->ApplicationTitle(), failure);
+    report.failure = failure.what();
+    return finish(Outcome::FailedUnchanged);
+  }
+  report.logFile = form->LogFileName();
+  host.SetEntryHook(env.onEntry);
+
+  ServerTrace trace;
+  UpdateSettings settings;
+  settings.profile = TarnVelProfile();
+  settings.ServerParams = form->ServerParams;
+  settings.service = serviceBase;
+  settings.service.showMessage = [&](const std::string& text) {
+    DialogRequest box;
+    box.type = DialogType::Information;
+    box.caption = form->ApplicationTitle();
+    box.text = text;
+    box.buttons = {DialogButton::Ok};
+    host.ShowDialog(box);
+  };
+  settings.shutdownPause = shutdownBase;
+  if (options.command == Command::Update) {
+    settings.service.pause = Traced(serviceBase.pause, trace.serviceStopped);
+    settings.shutdownPause = Traced(shutdownBase, trace.databaseShutDown);
+    const std::string online29 = GetMessageText("uUpdate_UpdateProgramm_29");
+    const std::string online49 = GetMessageText("uUpdate_UpdateProgramm_49");
+    host.SetEntryHook([&, hook = env.onEntry](const std::string& text) {
+      if (trace.databaseShutDown && (text == online29 || text == online49)) trace.databaseBackOnline = true;
+      if (hook) hook(text);
+    });
+  }
+  if (!settings.service.pause) settings.service.pause = firebird::SleepPause;
+  if (!settings.shutdownPause) settings.shutdownPause = firebird::SleepPause;
+
+  const std::string admn = options.admnPassword.value_or(presets.AdmnPassword);
+  RunFacts facts;
+  try {
+    switch (options.command) {
+      case Command::Update:
+        err << "* " << GetMessageText("uMain_OkBtn_2") << "\n";
+        engine.updateProgramm(host, settings, report.folder, sysdbaPassword, admn,
+                              settings.profile.ProjectKey);
+        break;
+      case Command::Online:
+        engine.updateOnLine(host, settings, report.folder, sysdbaPassword);
+        break;
+      case Command::Shutdown:
+        engine.updateShutdown(host, settings, report.folder, sysdbaPassword);
+        break;
+      case Command::StartService:
+        engine.startFBService(settings.ServerParams, true, settings.service);
+        break;
+      case Command::StopService:
+        engine.stopFBService(settings.ServerParams, true, settings.service);
+        break;
+    }
+  } catch (const SilentAbort&) {
+    facts.declined = true;
+  } catch (const std::exception& failure) {
+    facts.failed = true;
+    facts.failureText = failure.what();
+  }
+  facts.rolledBack = host.RolledBack();
+  facts.databaseShutDownByRun = trace.databaseShutDown;
+  facts.databaseBackOnline = trace.databaseBackOnline;
+  facts.serviceStoppedByRun = trace.serviceStopped;
+  if (trace.serviceStopped)
+    facts.serviceRunsAfter = env.serviceState(settings.ServerParams.ServiceName) == sys::kServiceRunning;
+  const Outcome outcome = ClassifyOutcome(facts);
+
+  // The window's closing display, in words: the update's last log entry on
+  // success, the status line after a failure, then the failure itself.
+  try {
+    if (options.command == Command::Update) {
+      if (outcome == Outcome::Succeeded) {
+        host.SaveExceptionToLog(GetMessageText("uMain_Finished_2"));
+      } else if (facts.failed) {
+        host.SetStatusCaption(GetMessageText(facts.rolledBack ? "uMain_Finished_3" : "uMain_Finished_4"));
+      }
+    }
+    if (facts.failed) AEException(host, form->ApplicationTitle(), facts.failureText);
+  } catch (const std::exception& logFailure) {
+    err << logFailure.what() << "\n";
+  }
+
+  report.rolledBack = facts.rolledBack;
+  report.failure = facts.failureText;
+  const std::string oldDir = CurrentUpdateContext().OldDir;
+  if (options.command == Command::Update && !oldDir.empty() && sys::DirectoryExists(oldDir))
+    report.backupFolder = oldDir;
+  report.entries = host.Entries();
+  report.durationSeconds = host.SecondsSinceStart();
+  err << OutcomeName(outcome) << " (exit code " << ExitCode(outcome) << ")\n";
+  return finish(outcome);
+}
+
+}  // namespace tarnvel::console

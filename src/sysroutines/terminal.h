@@ -1,0 +1,23 @@
+#pragma once
+// The console's terminal: whether a standard stream is one, a line typed
+// without echo, and the environment (where a password may wait).
+
+#include <optional>
+#include <string>
+
+namespace tarnvel::sys {
+
+enum class StdStream { Input, Output, Error };
+
+/// True when the stream is an interactive terminal (a console on Windows).
+bool IsTerminal(StdStream stream);
+
+/// Reads one line from the terminal on standard input with the echo
+/// switched off (switched back on afterwards); without the line end.
+/// nullopt when standard input is not a terminal or ends first.
+std::optional<std::string> ReadLineWithoutEcho();
+
+/// The value of an environment variable (UTF-8); nullopt when it is not set.
+std::optional<std::string> EnvironmentVariable(const std::string& name);
+
+}  // namespace tarnvel::sys
