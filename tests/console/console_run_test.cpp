@@ -1,0 +1,174 @@
+// Whole console runs of the real engine on CLIENT-only products: the exit
+// code of each outcome, the report read back against the run log, and bad
+// command lines that touch nothing. Faults are injected at exact entries.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "console/json_reader.h"
+#include "driver/driver_fixture.h"
+#include "frontends/console/console_run.h"
+#include "sysroutines/paths.h"
+#include "update/update_context.h"
+
+namespace tarnvel::console {
+namespace {
+
+using namespace testing;
+namespace fs = std::filesystem;
+
+class ConsoleRun : public ::testing::Test {
+ protected:
+  void SetUp() override { fs::create_directories(dir_.path() / "bin"); }
+
+  int Run(const std::vector<std::string>& args) {
+    out_.str("");
+    err_.str("");
+    ConsoleEnvironment env;
+    env.form.executablePath = Child(dir_ / "bin", "Updater_TarnVel_console");
+    // A CLIENT-only product never reaches the server: no registry is read.
+    env.form.discoverServer = [](firebird::TFBServParams&) {};
+    env.form.service.pause = [](std::chrono::milliseconds) {};
+    env.form.shutdownPause = [](std::chrono::milliseconds) {};
+    env.out = &out_;
+    env.err = &err_;
+    env.in = &in_;
+    env.inputIsTerminal = false;
+    env.errorIsTerminal = false;
+    // The machine's own TARNVEL_SYSDBA_PASSWORD stays out of the test.
+    env.environment = [](const std::string&) { return std::optional<std::string>(); };
+    env.onEntry = onEntry_;
+    return RunConsole(args, std::move(env));
+  }
+
+  std::string Program() const { return Child(root_, "Program"); }
+  std::string ReportFile() const { return dir_ / "report.json"; }
+  JsonValue Report() const { return ParseJson(ReadFile(sys::PathFromUtf8(ReportFile()))); }
+
+  TempDir dir_{"console"};
+  std::string root_ = dir_ / "TarnVel";
+  std::ostringstream out_, err_;
+  std::istringstream in_;
+  std::function<void(const std::string&)> onEntry_;
+};
+
+// The run log as standard output shows it, entry by entry without the stamps.
+std::vector<std::string> EntriesOnStdout(const std::string& out) {
+  std::vector<std::string> entries;
+  std::istringstream lines(out);
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.empty() && line[0] == '\t') {
+      EXPECT_FALSE(entries.empty());
+      if (!entries.empty()) entries.back() += "\r" + line.substr(1);
+      continue;
+    }
+    const std::size_t colon = line.find(": ");
+    EXPECT_NE(colon, std::string::npos) << line;
+    entries.push_back(line.substr(colon + 2));
+  }
+  return entries;
+}
+
+TEST_F(ConsoleRun, AnUnattendedUpdateReplacesTheClientAndReportsEveryEntry) {
+  LayOutClientProduct(root_);
+  const auto before = TreeContents(Program());
+  EXPECT_EQ(Run({"--folder", root_, "--yes", "--report", ReportFile()}), 0) << err_.str();
+  EXPECT_TRUE(ReadFile(sys::PathFromUtf8(Child(Program(), "TarnVel.exe"))) == NewClientBytes());
+  EXPECT_EQ(TreeContents(CurrentUpdateContext().OldProgramDir), before);
+
+  const JsonValue report = Report();
+  EXPECT_EQ(report["outcome"].string, "succeeded");
+  EXPECT_EQ(report["exitCode"].number, 0);
+  EXPECT_FALSE(report["rolledBack"].boolean);
+  EXPECT_EQ(report["failure"].string, "");
+  EXPECT_EQ(report["backupFolder"].string, CurrentUpdateContext().OldDir);
+  // Every entry of the report is an entry of standard output, in order, and
+  // of the log file.
+  std::vector<std::string> reported;
+  for (const JsonValue& entry : report["entries"].array) {
+    reported.push_back(entry["text"].string);
+    EXPECT_GE(entry["stepSeconds"].number, 0);
+  }
+  EXPECT_EQ(reported, EntriesOnStdout(out_.str()));
+  ASSERT_FALSE(reported.empty());
+  EXPECT_EQ(reported.front(), InitEntries().front());
+  EXPECT_EQ(reported.back(), Text("uMain_Finished_2"));
+  const std::string logFile = ReadFile(sys::PathFromUtf8(report["logFile"].string));
+  for (const std::string& entry : reported) EXPECT_NE(logFile.find(entry), std::string::npos) << entry;
+}
+
+TEST_F(ConsoleRun, EachOutcomeHasItsExitCodeAndReport) {
+  const struct {
+    const char* name;
+    bool product;
+    std::vector<std::string> extra;
+    std::function<void(const std::string&)> onEntry;
+    int exitCode;
+    std::string outcome;
+    bool changed;
+  } cases[] = {
+      {"no terminal, no --yes: declined", true, {}, nullptr, 2, "declined", false},
+      {"no product: failure before a change", false, {"--yes"}, nullptr, 1, "failed-unchanged", false},
+      {"the new client vanishes: rolled back",
+       true,
+       {"--yes"},
+       [](const std::string& text) {
+         if (text == Text("uIS_TarnVel_8"))
+           fs::remove(sys::PathFromUtf8(Child(CurrentUpdateContext().NewDir, "TarnVel.exe")));
+       },
+       3,
+       "rolled-back",
+       false},
+      {"success", true, {"--yes"}, nullptr, 0, "succeeded", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(sys::PathFromUtf8(root_));
+    fs::create_directories(sys::PathFromUtf8(root_));
+    if (c.product) LayOutClientProduct(root_);
+    const auto before = TreeContents(root_);
+    onEntry_ = c.onEntry;
+    std::vector<std::string> args = {"--folder", root_, "--report", ReportFile()};
+    args.insert(args.end(), c.extra.begin(), c.extra.end());
+    EXPECT_EQ(Run(args), c.exitCode) << err_.str();
+    const JsonValue report = Report();
+    EXPECT_EQ(report["outcome"].string, c.outcome);
+    EXPECT_EQ(report["exitCode"].number, c.exitCode);
+    EXPECT_EQ(report["rolledBack"].boolean, c.exitCode == 3);
+    if (!c.changed) {
+      auto after = TreeContents(root_);
+      // A rollback keeps its backup in the working folder; the product itself is as it was.
+      std::erase_if(after, [](const auto& file) { return file.first.rfind("Tmp$", 0) == 0; });
+      EXPECT_EQ(after, before);
+    }
+  }
+}
+
+TEST_F(ConsoleRun, ABadCommandLineTouchesNothing) {
+  LayOutClientProduct(root_);
+  const auto before = TreeContents(dir_.str());
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"--folder", root_, "--password", "kelpdromux"},
+           {"--folder", root_, "--yes", "upgrade"},
+           {"--folder"},
+           {"--sysdba-password-file", dir_ / "missing", "--yes", "--report", ReportFile()}}) {
+    SCOPED_TRACE(args.back());
+    EXPECT_EQ(Run(args), 64);
+    EXPECT_EQ(out_.str(), "");
+    EXPECT_NE(err_.str().find("Updater_TarnVel_console: "), std::string::npos) << err_.str();
+    EXPECT_EQ(TreeContents(dir_.str()), before) << "a file was written";
+  }
+}
+
+TEST_F(ConsoleRun, HelpNamesEveryCommandAndExitCode) {
+  EXPECT_EQ(Run({"--help"}), 0);
+  for (const char* word :
+       {"update", "online", "shutdown", "start-service", "stop-service", "--yes", "--report",
+        "--sysdba-password-file", "--sysdba-password-env", "TARNVEL_SYSDBA_PASSWORD", "  64"})
+    EXPECT_NE(out_.str().find(word), std::string::npos) << word;
+  EXPECT_FALSE(fs::exists(dir_.path() / "bin" / "Logs"));
+}
+
+}  // namespace
+}  // namespace tarnvel::console

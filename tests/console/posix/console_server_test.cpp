@@ -1,0 +1,94 @@
+// Console updates of a product with its database on the real Firebird
+// server, through the product's own service: success with an attached user,
+// and a run that leaves the database shut down (the operator must act).
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <sstream>
+
+#include "console/json_reader.h"
+#include "driver/posix/server_fixture.h"
+#include "firebird/client_layers.h"
+#include "firebird/db_connection.h"
+#include "frontends/console/console_run.h"
+#include "sysroutines/paths.h"
+
+namespace tarnvel::console {
+namespace {
+
+using namespace testing;
+
+class ConsoleServerRun : public ServerRun {
+ protected:
+  // Other programs on this machine share the server: they stop and start it
+  // only while holding this lock.
+  void SetUp() override {
+    lock_ = open("/tmp/tarnvel-firebird.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    ASSERT_GE(lock_, 0);
+    ASSERT_EQ(flock(lock_, LOCK_EX), 0);
+    ServerRun::SetUp();
+  }
+  void TearDown() override {
+    ServerRun::TearDown();
+    if (lock_ >= 0) close(lock_);
+  }
+
+  int RunConsoleUpdate(std::function<void(const std::string&)> onEntry) {
+    ConsoleEnvironment env;
+    std::filesystem::create_directories(bin_.path());
+    env.form.executablePath = Child(bin_.str(), "Updater_TarnVel_console");
+    env.form.discoverServer = [](firebird::TFBServParams& params) { params = OwnSuperServer(); };
+    env.form.service = settings_.service;
+    env.form.shutdownPause = settings_.shutdownPause;
+    env.out = &out_;
+    env.err = &err_;
+    env.in = &in_;
+    env.inputIsTerminal = false;
+    env.errorIsTerminal = false;
+    env.environment = [](const std::string& name) {
+      return name == "TARNVEL_SYSDBA_PASSWORD" ? std::optional<std::string>("kelpdromux") : std::nullopt;
+    };
+    env.onEntry = std::move(onEntry);
+    return RunConsole({"--folder", root_, "--yes", "--report", bin_ / "report.json"}, std::move(env));
+  }
+  JsonValue Report() const { return ParseJson(ReadFile(bin_.path() / "report.json")); }
+
+  int lock_ = -1;
+  TempDir bin_{"console-bin"};
+  std::ostringstream out_, err_;
+  std::istringstream in_;
+};
+
+TEST_F(ConsoleServerRun, AnAttachedUserIsForcedOffWithYesAndTheDatabaseComesBack) {
+  firebird::ConnectionLayer().Select(settings_.profile.ClientLibrary);
+  firebird::TDBConnection clerk(Database(), "CLERK1", "clerk1pw", "");
+  clerk.Connect();
+  EXPECT_EQ(RunConsoleUpdate(nullptr), 0) << err_.str();
+  EXPECT_NE(err_.str().find("CLERK1"), std::string::npos) << "the attached-users warning was not shown";
+  EXPECT_EQ(Report()["outcome"].string, "succeeded");
+  EXPECT_TRUE(ReadFile(root_ + "/Program/TarnVel.exe") == NewClientBytes());
+  EXPECT_TRUE(DatabaseOnline()) << AttachAs("CLERK1", "clerk1pw");
+}
+
+TEST_F(ConsoleServerRun, AServiceThatWillNotStartLeavesTheDatabaseShutDownForTheOperator) {
+  const int code = RunConsoleUpdate([this](const std::string& text) {
+    if (text == Text("26")) RefuseServiceStart(true);
+  });
+  RefuseServiceStart(false);
+  EXPECT_EQ(code, 4) << err_.str();
+  const JsonValue report = Report();
+  EXPECT_EQ(report["outcome"].string, "operator-must-act");
+  EXPECT_FALSE(report["rolledBack"].boolean);
+  EXPECT_NE(report["failure"].string, "");
+  // With the server running again the database is still shut down: that is
+  // the operator's work the exit code announced.
+  ASSERT_EQ(std::system("/etc/init.d/firebird3.0 start >/dev/null 2>&1"), 0);
+  ASSERT_TRUE(ServerAnswers(true));
+  EXPECT_FALSE(DatabaseOnline());
+}
+
+}  // namespace
+}  // namespace tarnvel::console
