@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tarnvel::sys {
 
@@ -16,6 +17,10 @@ bool IsTerminal(StdStream stream);
 /// switched off (switched back on afterwards); without the line end.
 /// nullopt when standard input is not a terminal or ends first.
 std::optional<std::string> ReadLineWithoutEcho();
+
+/// The program's arguments after its name, in UTF-8 (on Windows taken from
+/// the wide command line, so that any folder name arrives intact).
+std::vector<std::string> CommandLineArguments(int argc, char* argv[]);
 
 /// The value of an environment variable (UTF-8); nullopt when it is not set.
 std::optional<std::string> EnvironmentVariable(const std::string& name);

@@ -57,6 +57,10 @@ std::optional<std::string> ReadLineWithoutEcho() {
   return line;
 }
 
+std::vector<std::string> CommandLineArguments(int argc, char* argv[]) {
+  return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>();
+}
+
 std::optional<std::string> EnvironmentVariable(const std::string& name) {
   const char* value = std::getenv(name.c_str());
   if (value == nullptr) return std::nullopt;

@@ -1,6 +1,8 @@
 #include "sysroutines/terminal.h"
 
 #include <windows.h>
+// shellapi.h needs the types of windows.h.
+#include <shellapi.h>
 
 #include <vector>
 
@@ -64,6 +66,16 @@ std::optional<std::string> ReadLineWithoutEcho() {
   }
   WriteConsoleW(Handle(StdStream::Error), L"\r\n", 2, nullptr, nullptr);
   return WideToUtf8(line);
+}
+
+std::vector<std::string> CommandLineArguments(int, char*[]) {
+  std::vector<std::string> args;
+  int count = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (wide == nullptr) return args;
+  for (int i = 1; i < count; ++i) args.push_back(WideToUtf8(wide[i]));
+  LocalFree(wide);
+  return args;
 }
 
 std::optional<std::string> EnvironmentVariable(const std::string& name) {
