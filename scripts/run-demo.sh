@@ -88,13 +88,12 @@ if [ $mode = window ]; then
 fi
 
 # One user at work in the database, so that the run warns about attached users.
-(
-  echo "select name from clients;"
-  sleep 300
-) | isql-fb -q -user CLERK1 -password clerk1pw "$database" >"$demo/clerk.log" 2>&1 &
+# Its own process group (ended as a whole at exit), without the lock's descriptor.
+setsid bash -c '{ echo "select name from clients;"; sleep 300; } | isql-fb -q -user CLERK1 -password clerk1pw "$1"' \
+  clerk "$database" >"$demo/clerk.log" 2>&1 9>&- &
 clerk=$!
-trap 'kill $clerk 2>/dev/null || true' EXIT
-sleep 1
+trap 'kill -- -$clerk 2>/dev/null || true' EXIT
+for _ in $(seq 50); do grep -q Acme "$demo/clerk.log" 2>/dev/null && break; sleep 0.2; done
 
 export TARNVEL_SYSDBA_PASSWORD=kelpdromux
 old_sum=$(client_sum)
@@ -103,7 +102,7 @@ set +e
 "$console" --folder "$product" --yes --report "$demo/report-1.json"
 code=$?
 set -e
-kill $clerk 2>/dev/null || true
+kill -- -$clerk 2>/dev/null || true
 
 title "What a person would check after run 1"
 python3 - "$demo/report-1.json" <<'EOF'
