@@ -159,9 +159,8 @@ int RunConsole(const std::vector<std::string>& args, ConsoleEnvironment env) {
   if (options.command == Command::Update) {
     settings.service.pause = Traced(serviceBase.pause, trace.serviceStopped);
     settings.shutdownPause = Traced(shutdownBase, trace.databaseShutDown);
-    const std::string online29 = GetMessageText("uUpdate_UpdateProgramm_29");
-    const std::string online49 = GetMessageText("uUpdate_UpdateProgramm_49");
-    host.SetEntryHook([&, hook = env.onEntry](const std::string& text) {
+    host.SetEntryHook([&trace, hook = env.onEntry, online29 = GetMessageText("uUpdate_UpdateProgramm_29"),
+                       online49 = GetMessageText("uUpdate_UpdateProgramm_49")](const std::string& text) {
       if (trace.databaseShutDown && (text == online29 || text == online49)) trace.databaseBackOnline = true;
       if (hook) hook(text);
     });

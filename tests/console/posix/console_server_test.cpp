@@ -90,5 +90,17 @@ TEST_F(ConsoleServerRun, AServiceThatWillNotStartLeavesTheDatabaseShutDownForThe
   EXPECT_FALSE(DatabaseOnline());
 }
 
+TEST_F(ConsoleServerRun, AFailureAfterTheServerCameBackChangedNothing) {
+  // The backup cannot start: the run removes its working folder and brings
+  // the database online; server and product are as they were.
+  const int code = RunConsoleUpdate([](const std::string& text) {
+    if (text == Text("38")) throw std::runtime_error("the backup disk went away");
+  });
+  EXPECT_EQ(code, 1) << err_.str();
+  EXPECT_EQ(Report()["outcome"].string, "failed-unchanged");
+  EXPECT_EQ(ServiceActions(), "stop stop start ");
+  EXPECT_TRUE(DatabaseOnline()) << AttachAs("CLERK1", "clerk1pw");
+}
+
 }  // namespace
 }  // namespace tarnvel::console
