@@ -3,7 +3,8 @@
 # starts the services the tests need, builds the native and the Windows
 # targets (x86_64 and i686) and the native target with AddressSanitizer and
 # UndefinedBehaviorSanitizer, runs the native suite, the Windows suite under
-# Wine and the native suite again with the sanitizers. The suites run one
+# Wine and the native suite again with the sanitizers, then makes the
+# packages, installs the Debian one and runs its console program. The suites run one
 # after the other: tests that stop the shared Firebird server or change a
 # database's mode must never overlap.
 #
@@ -87,6 +88,10 @@ server_ready
   ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1 \
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   ctest --output-on-failure -j "$jobs") || status=1
+
+step "Packages: Debian package installed and run, Windows zips"
+server_ready
+bash scripts/check-packages.sh || status=1
 
 step "Result"
 if [ $status -eq 0 ]; then echo "Every suite passed."; else echo "A suite failed."; fi
