@@ -2,6 +2,7 @@
 // The console's terminal: whether a standard stream is one, a line typed
 // without echo, and the environment (where a password may wait).
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,8 +16,10 @@ bool IsTerminal(StdStream stream);
 
 /// Reads one line from the terminal on standard input with the echo
 /// switched off (switched back on afterwards); without the line end.
-/// nullopt when standard input is not a terminal or ends first.
-std::optional<std::string> ReadLineWithoutEcho();
+/// nullopt when standard input is not a terminal or ends first. Prompt, when
+/// given, is shown once the echo is off: what the operator types after it
+/// appears is neither echoed nor thrown away.
+std::optional<std::string> ReadLineWithoutEcho(const std::function<void()>& prompt = {});
 
 /// The program's arguments after its name, in UTF-8 (on Windows taken from
 /// the wide command line, so that any folder name arrives intact).

@@ -86,10 +86,13 @@ int RunConsole(const std::vector<std::string>& args, ConsoleEnvironment env) {
   try {
     PasswordSources sources{env.environment, env.readFile, nullptr};
     if (env.inputIsTerminal && env.readPassword) {
+      // The prompt appears only once the echo is off, so that a password
+      // typed right after it is neither shown nor lost.
       sources.prompt = [&] {
-        err << "SYSDBA password (Enter keeps the preset): ";
-        err.flush();
-        return env.readPassword();
+        return env.readPassword([&] {
+          err << "SYSDBA password (Enter keeps the preset): ";
+          err.flush();
+        });
       };
     }
     sysdbaPassword = ResolveSysdbaPassword(options, sources, presets.Password);

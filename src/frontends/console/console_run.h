@@ -29,7 +29,7 @@ struct ConsoleEnvironment {
   std::function<std::optional<std::string>(const std::string& name)> environment;
   std::function<std::optional<std::string>(const std::string& path)> readFile;
   /// Reads a password without echo; used only when input is a terminal.
-  std::function<std::optional<std::string>()> readPassword;
+  std::function<std::optional<std::string>(const std::function<void()>& prompt)> readPassword;
   std::function<std::uint32_t(const std::string& serviceName)> serviceState;
   /// Called after each run-log entry (tests inject faults at exact entries).
   std::function<void(const std::string& text)> onEntry;

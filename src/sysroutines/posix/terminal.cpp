@@ -31,8 +31,9 @@ class EchoOff {
     quiet.c_lflag |= ECHONL;
     active_ = tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet) == 0;
   }
+  // What is typed ahead of the next question stays for it.
   ~EchoOff() {
-    if (active_) tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved_);
+    if (active_) tcsetattr(STDIN_FILENO, TCSANOW, &saved_);
   }
   EchoOff(const EchoOff&) = delete;
   EchoOff& operator=(const EchoOff&) = delete;
@@ -48,9 +49,10 @@ bool IsTerminal(StdStream stream) {
   return isatty(Descriptor(stream)) == 1;
 }
 
-std::optional<std::string> ReadLineWithoutEcho() {
+std::optional<std::string> ReadLineWithoutEcho(const std::function<void()>& prompt) {
   if (!IsTerminal(StdStream::Input)) return std::nullopt;
   EchoOff quiet;
+  if (prompt) prompt();
   std::string line;
   if (!std::getline(std::cin, line)) return std::nullopt;
   if (!line.empty() && line.back() == '\r') line.pop_back();

@@ -49,10 +49,11 @@ bool IsTerminal(StdStream stream) {
   return GetConsoleMode(Handle(stream), &mode) != 0;
 }
 
-std::optional<std::string> ReadLineWithoutEcho() {
+std::optional<std::string> ReadLineWithoutEcho(const std::function<void()>& prompt) {
   const HANDLE input = Handle(StdStream::Input);
   if (!IsTerminal(StdStream::Input)) return std::nullopt;
   EchoOff quiet(input);
+  if (prompt) prompt();
   std::wstring line;
   for (;;) {
     wchar_t c = 0;

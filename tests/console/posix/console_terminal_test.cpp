@@ -59,7 +59,11 @@ TerminalRun RunOnTerminal(const std::vector<std::string>& args,
   }
   ReadUntil(master, run.screen, "\x04never");  // drain until the program ends
   int status = 0;
-  waitpid(child, &status, 0);
+  // A program still waiting for input fails the case instead of hanging the suite.
+  if (waitpid(child, &status, WNOHANG) == 0) {
+    kill(child, SIGKILL);
+    waitpid(child, &status, 0);
+  }
   close(master);
   run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return run;
