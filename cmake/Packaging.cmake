@@ -12,7 +12,7 @@ if(WIN32)
 endif()
 
 set(pkg_programs ${TARNVEL_CONSOLE_PROGRAM})
-if(TARGET Updater_TarnVel AND NOT WIN32)
+if(TARGET Updater_TarnVel)
   list(APPEND pkg_programs Updater_TarnVel)
 endif()
 install(TARGETS ${pkg_programs} RUNTIME DESTINATION "${pkg_dir}")

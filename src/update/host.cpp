@@ -19,4 +19,36 @@ DialogButton MessageDlg(IUpdateHost& host, const std::string& text, DialogType t
   return host.ShowDialog(request);
 }
 
+const char* DialogButtonCatalogueId(DialogButton button) {
+  switch (button) {
+    case DialogButton::Yes:
+      return "Yes";
+    case DialogButton::No:
+      return "No";
+    case DialogButton::Ok:
+      return "OK";
+    case DialogButton::Cancel:
+      return "Cancel";
+    case DialogButton::Abort:
+      return "Abort";
+    case DialogButton::Retry:
+      return "Retry";
+    case DialogButton::Ignore:
+      return "Ignore";
+    case DialogButton::All:
+      return "All";
+    case DialogButton::NoToAll:
+      return "No To All";
+    case DialogButton::YesToAll:
+      return "Yes To All";
+    case DialogButton::Help:
+      break;
+  }
+  return "Help";
+}
+
+std::string DialogButtonLabel(DialogButton button) {
+  return i18n::LDM().DialogCaption(DialogButtonCatalogueId(button));
+}
+
 }  // namespace tarnvel

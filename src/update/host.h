@@ -69,6 +69,11 @@ class IUpdateHost {
 DialogButton MessageDlg(IUpdateHost& host, const std::string& text, DialogType type,
                         std::vector<DialogButton> buttons, DialogButton defaultButton);
 
+/// The catalogue identifier of a button's label in a message box ("Yes",
+/// "No To All", ...), and that label in the active language.
+const char* DialogButtonCatalogueId(DialogButton button);
+std::string DialogButtonLabel(DialogButton button);
+
 /// The exception that ends a run the operator declined: never logged or
 /// shown, whatever text it carries.
 class SilentAbort : public std::exception {

@@ -1,5 +1,5 @@
 // The updater without a window, for remote shells and unattended runs
-// (Updater_TarnVel_console on Linux, where the window has the plain name).
+// (Updater_TarnVel_console; the window is the program with the plain name).
 #include "frontends/console/console_run.h"
 #include "sysroutines/terminal.h"
 

@@ -5,38 +5,8 @@
 #include <QPushButton>
 #include <map>
 
-#include "i18n/ldm.h"
-
 namespace tarnvel::qt {
 namespace {
-
-const char* CatalogueName(DialogButton button) {
-  switch (button) {
-    case DialogButton::Yes:
-      return "Yes";
-    case DialogButton::No:
-      return "No";
-    case DialogButton::Ok:
-      return "OK";
-    case DialogButton::Cancel:
-      return "Cancel";
-    case DialogButton::Abort:
-      return "Abort";
-    case DialogButton::Retry:
-      return "Retry";
-    case DialogButton::Ignore:
-      return "Ignore";
-    case DialogButton::All:
-      return "All";
-    case DialogButton::NoToAll:
-      return "No To All";
-    case DialogButton::YesToAll:
-      return "Yes To All";
-    case DialogButton::Help:
-      return "Help";
-  }
-  return "OK";
-}
 
 QMessageBox::ButtonRole Role(DialogButton button) {
   switch (button) {
@@ -88,9 +58,8 @@ DialogButton ShowMessageBox(QWidget* parent, const DialogRequest& request) {
   const std::vector<DialogButton> buttons =
       request.buttons.empty() ? std::vector<DialogButton>{DialogButton::Ok} : request.buttons;
   for (DialogButton button : buttons) {
-    const std::string label = i18n::LDM().DialogCaption(CatalogueName(button));
-    QPushButton* added = box.addButton(QString::fromStdString(label), Role(button));
-    added->setObjectName(QString::fromLatin1(CatalogueName(button)));
+    QPushButton* added = box.addButton(QString::fromStdString(DialogButtonLabel(button)), Role(button));
+    added->setObjectName(QString::fromLatin1(DialogButtonCatalogueId(button)));
     answers[added] = button;
     if (button == request.defaultButton) box.setDefaultButton(added);
     if (button == request.escapeButton) box.setEscapeButton(added);
