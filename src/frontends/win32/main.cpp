@@ -1,7 +1,8 @@
 // Updater_TarnVel on Windows: the window.
+#include <windows.h>
+// windows.h first: the headers below build on it.
 #include <commctrl.h>
 #include <objbase.h>
-#include <windows.h>
 
 #include "app/startup.h"
 #include "frontends/win32/front_end.h"
