@@ -18,8 +18,8 @@ packages=(
   # Firebird: client headers and library (loaded at run time), server and tools
   # for the tests and the demo
   libfbclient2 firebird-dev firebird3.0-server firebird3.0-utils
-  # the Linux window, and a display for window tests
-  qt6-base-dev xvfb
+  # the Linux window, and a display and screenshots for window tests
+  qt6-base-dev xvfb imagemagick
   # test helpers: chattr, setpriv, mkfs.ext4, procps, netstat-like checks
   e2fsprogs util-linux procps iproute2 netcat-openbsd
   # the copy-on-write (XFS) case of the benchmarks

@@ -71,15 +71,21 @@ export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe,winedbg.exe=d"
 # Wine's background processes must not hold ctest's output pipe open: start
 # the server and the prefix first, with their output on /dev/null.
 mkdir -p "$WINEPREFIX"
+trap 'wineserver -k </dev/null >/dev/null 2>&1 || true' EXIT
 wineserver -k </dev/null >/dev/null 2>&1 || true   # a server left over from an earlier run
 wineserver -w </dev/null >/dev/null 2>&1 || true
+# A display (Xvfb and Wine's virtual desktop) for the window tests; it writes
+# the prefix's settings, so it comes before the server below starts.
+source scripts/wine-display.sh
 wineserver -p </dev/null >/dev/null 2>&1
 # Plain wineboot: "wineboot -i" on a fresh prefix leaves two service managers
 # running, and then no service can be started (ERROR_SERVICE_DATABASE_LOCKED).
 wineboot </dev/null >/dev/null 2>&1
-trap 'wineserver -k </dev/null >/dev/null 2>&1 || true' EXIT
 (cd build/win64 && ctest --output-on-failure -j "$jobs") || status=1
 wineserver -k </dev/null >/dev/null 2>&1 || true
+# The later suites run without the display, as before.
+wine_display_stop
+unset DISPLAY TARNVEL_WINDOW_DISPLAY
 
 step "Native suite with AddressSanitizer and UndefinedBehaviorSanitizer"
 server_ready
