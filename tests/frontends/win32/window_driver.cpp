@@ -239,7 +239,8 @@ bool Screenshot(const std::wstring& pngPath) {
   using UnixName = char*(CDECL*)(const wchar_t*);
   const auto unixName = reinterpret_cast<UnixName>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-  if (unixName == nullptr || pngPath.empty()) return false;
+  if (unixName == nullptr || pngPath.empty() || GetEnvironmentVariableW(L"DISPLAY", nullptr, 0) == 0)
+    return false;
   char* target = unixName(pngPath.c_str());
   if (target == nullptr) return false;
   // Wine hands the command line to the Linux program in UTF-8, as the name is.
