@@ -437,6 +437,12 @@ void MainWindow::AppendLogLine(const std::string& line) {
   const int end = GetWindowTextLengthW(mLog);
   SendMessageW(mLog, EM_SETSEL, end, end);
   SendMessageW(mLog, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+  // The caret at the start of the new line: the log shows its last entry
+  // from the beginning instead of scrolling to the end of a long line.
+  const LRESULT lastLine = SendMessageW(mLog, EM_GETLINECOUNT, 0, 0) - 1;
+  const LRESULT lineStart = SendMessageW(mLog, EM_LINEINDEX, lastLine, 0);
+  SendMessageW(mLog, EM_SETSEL, lineStart, lineStart);
+  SendMessageW(mLog, EM_SCROLLCARET, 0, 0);
 }
 
 void MainWindow::SetStatusText(const std::string& text) {
@@ -510,12 +516,21 @@ void MainWindow::ProcessMessages() {
   }
 }
 
+HWND MainWindow::BoxOwner() const {
+  // A box opened while another one is open (a close request or a menu
+  // command during a question) belongs to that one: owned by the window, it
+  // would enable the window when it closes and leave the first box behind it.
+  if (window_ == nullptr) return nullptr;
+  HWND popup = GetLastActivePopup(window_);
+  return popup != nullptr && IsWindowVisible(popup) && IsWindowEnabled(popup) ? popup : window_;
+}
+
 DialogButton MainWindow::ShowDialog(const DialogRequest& request) {
-  return ShowMessageBox(window_, request);
+  return ShowMessageBox(BoxOwner(), request);
 }
 
 std::optional<std::string> MainWindow::PickFolder(const std::string& title, const std::string& startFolder) {
-  return ChooseFolder(window_, title, startFolder);
+  return ChooseFolder(BoxOwner(), title, startFolder);
 }
 
 void MainWindow::Close() {

@@ -75,6 +75,8 @@ class MainWindow : public IMainView {
            DWORD exStyle = 0);
   int Px(int pixels) const;
   HWND Control(std::string_view component) const;
+  /// The owner of a new box: the box already open, else the window.
+  HWND BoxOwner() const;
   std::string TextOf(HWND control) const;
 
   HINSTANCE instance_;
