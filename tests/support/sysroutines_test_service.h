@@ -14,8 +14,12 @@ namespace tarnvel::testing {
 class RegisteredTestService {
  public:
   /// Registers the service (replacing a leftover of an earlier run); throws
-  /// when that fails. Arguments go on the service's command line.
-  RegisteredTestService(const std::string& name, const std::string& arguments = "");
+  /// when that fails. Arguments go on the service's command line; Program,
+  /// when given, is a copy of the test service under another name, written
+  /// on the command line without quotes, as the product's server installer
+  /// writes its own.
+  RegisteredTestService(const std::string& name, const std::string& arguments = "",
+                        const std::string& program = "");
   ~RegisteredTestService();
   RegisteredTestService(const RegisteredTestService&) = delete;
   RegisteredTestService& operator=(const RegisteredTestService&) = delete;

@@ -14,10 +14,13 @@
 #include <memory>
 
 #include "driver/driver_fixture.h"
+#include "firebird/client_layers.h"
+#include "firebird/db_connection.h"
 #include "frontends/win32/control_ids.h"
 #include "frontends/win32/message_box.h"
 #include "frontends/win32/window_driver.h"
 #include "i18n/ldm.h"
+#include "support/sysroutines_test_service.h"
 #include "sysroutines/paths.h"
 
 namespace tarnvel::testing {
@@ -598,6 +601,57 @@ TEST_F(Win32Window, MenuAndCloseBoxDuringARun) {
   ASSERT_TRUE(code.has_value()) << "the window did not close after the run";
   EXPECT_EQ(*code, 0u);
 }
+
+#ifdef TARNVEL_WINDOW_SERVER_PRODUCTS
+// The database of the product answers a normal user: it is online.
+bool OnlineFor(const std::string& root) {
+  try {
+    firebird::ConnectionLayer().Select("fbclient.dll");
+    firebird::TDBConnection connection("localhost/3051:" + root + "\\DB_Data\\TarnVel.fdb", "CLERK1",
+                                       "clerk1pw", "");
+    connection.Connect();
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+// A whole update of a product with both parts through the window. Its
+// database calls reach the real Firebird server through the test-only client
+// bridge beside the program; the product's own Firebird service, which
+// discovery finds in the registry and the run stops and starts, is a test
+// service of ours under the server's executable name (a Windows program
+// cannot stop the Linux server).
+TEST_F(Win32Window, ServerRunThroughTheWindow) {
+  ASSERT_TRUE(
+      CopyFileW(W(WinePath(TARNVEL_FBCLIENT_BRIDGE)).c_str(), W(exeDir_ / "fbclient.dll").c_str(), TRUE));
+  const std::string bin = exeDir_ / "Firebird\\bin";
+  fs::create_directories(sys::PathFromUtf8(bin));
+  const std::string server = bin + "\\FBSRVTRVL.EXE";
+  ASSERT_TRUE(CopyFileW(W(WinePath(TARNVEL_TEST_SERVICE)).c_str(), W(server).c_str(), TRUE));
+  RegisteredTestService service("NorvaskFireXBirdServer", "-s -p 3051", server);
+
+  const std::string root = WinePath(TARNVEL_WINDOW_SERVER_PRODUCTS "/both/TarnVel");
+  ASSERT_TRUE(OnlineFor(root));
+  Start(kEnglish);
+  Run(root, [&](HWND box, std::size_t index) {
+    if (index == 0) Shot("en-server-run-in-progress");
+    PressFirst(box);
+  });
+  for (const SeenBox& box : boxes_) EXPECT_NE(box.caption, L"Updater_TarnVel") << sys::WideToUtf8(box.text);
+  EXPECT_EQ(Text(kIdMCaptions), Shown(GetMessageText("uMain_Finished_1")));
+  const std::wstring log = Text(kIdMLog);
+  // Single-user mode, the service stopped and started, online again.
+  for (const char* entry : {"19", "22", "27", "49"})
+    EXPECT_NE(log.find(W(testing::Text(entry))), std::wstring::npos) << entry;
+  EXPECT_TRUE(ReadFile(sys::PathFromUtf8(root + "\\Program\\TarnVel.exe")) == NewClientBytes())
+      << "not the new client";
+  EXPECT_TRUE(fs::exists(sys::PathFromUtf8(WorkingFolder(root) + "\\Old\\DB_Data\\TarnVel.fdb")));
+  EXPECT_TRUE(OnlineFor(root));
+  Shot("en-server-success");
+  PressExit();
+}
+#endif
 
 }  // namespace
 }  // namespace tarnvel::testing

@@ -26,7 +26,8 @@ void RemoveService(SC_HANDLE manager, const std::wstring& name) {
 
 }  // namespace
 
-RegisteredTestService::RegisteredTestService(const std::string& name, const std::string& arguments)
+RegisteredTestService::RegisteredTestService(const std::string& name, const std::string& arguments,
+                                             const std::string& program)
     : name_(name) {
   turn_ = CreateMutexW(nullptr, FALSE, L"TarnvelTestServiceTurn");
   if (!turn_) throw std::runtime_error("cannot create the test services' mutex");
@@ -36,7 +37,9 @@ RegisteredTestService::RegisteredTestService(const std::string& name, const std:
   if (SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS)) {
     const std::wstring wideName = sys::Utf8ToWide(name);
     RemoveService(manager, wideName);
-    std::wstring binPath = L"\"" + sys::Utf8ToWide(SysroutinesTestProgram("tarnvel_test_service")) + L"\"";
+    std::wstring binPath =
+        program.empty() ? L"\"" + sys::Utf8ToWide(SysroutinesTestProgram("tarnvel_test_service")) + L"\""
+                        : sys::Utf8ToWide(program);
     if (!arguments.empty()) binPath += L" " + sys::Utf8ToWide(arguments);
     SC_HANDLE service = CreateServiceW(manager, wideName.c_str(), wideName.c_str(), SERVICE_ALL_ACCESS,
                                        SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL,
