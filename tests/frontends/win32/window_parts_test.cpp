@@ -1,7 +1,12 @@
 // Parts of the Windows window tested inside the test program: the message
-// boxes (answered from a second thread as an operator would), box texts and
-// the result pictures.
+// boxes (answered from a second thread as an operator would), box texts, the
+// result pictures, the menu, fonts and hints of a window made here, and the
+// resources the program carries.
 #include <gtest/gtest.h>
+
+#include <windows.h>
+// windows.h first: commctrl.h builds on it.
+#include <commctrl.h>
 
 #include <thread>
 
@@ -12,6 +17,7 @@
 #include "frontends/win32/message_box.h"
 #include "frontends/win32/window_driver.h"
 #include "i18n/ldm.h"
+#include "sysroutines/paths.h"
 #include "sysroutines/resources.h"
 
 namespace tarnvel::win32 {
@@ -145,10 +151,35 @@ COLORREF BrushColour(HBRUSH brush) {
   return info.lbColor;
 }
 
+HWND FindControl(HWND window, int id) {
+  return ChildById(window, id);
+}
+
+// The hint the window's tooltip shows for Control.
+std::wstring HintOf(HWND window, HWND control) {
+  HWND tooltip = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND candidate, LPARAM found) {
+        if (ClassOf(candidate) == TOOLTIPS_CLASSW) *reinterpret_cast<HWND*>(found) = candidate;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&tooltip));
+  if (tooltip == nullptr) return L"(no tooltip)";
+  wchar_t text[256] = {};
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = window;
+  tool.uId = reinterpret_cast<UINT_PTR>(control);
+  tool.lpszText = text;
+  SendMessageW(tooltip, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
+  return text;
+}
+
 // The menu lives in the program's own memory (under Wine another process
 // cannot read it), so its texts and its colour are checked on a window made
 // here, with the texts the window's logic puts in.
-TEST(MainWindowMenu, TextsInTheActiveLanguageAndTheButtonFaceBrush) {
+TEST(MainWindowMenu, TextsFontsHintsAndTheButtonFaceBrush) {
   if (!DisplayPrepared()) GTEST_SKIP() << "no display";
   const struct {
     int column;
@@ -181,6 +212,32 @@ TEST(MainWindowMenu, TextsInTheActiveLanguageAndTheButtonFaceBrush) {
       EXPECT_EQ(GetMenuItemID(operations, static_cast<int>(i)), commands[i]);
     }
 
+    // The window's fonts: Microsoft Sans Serif 8 points, bold captions of
+    // the two boxes, the Cyrillic character set for the Russian column.
+    const BYTE charset = language.column == 2 ? RUSSIAN_CHARSET : ANSI_CHARSET;
+    for (int id : {kIdLProgramLocation, kIdEProgramLocation, kIdGbConnection, kIdGbLog, kIdMLog, kIdOKBtn}) {
+      LOGFONTW font{};
+      HWND control = FindControl(window.Handle(), id);
+      ASSERT_NE(
+          GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font), 0)
+          << id;
+      EXPECT_STREQ(font.lfFaceName, L"Microsoft Sans Serif") << id;
+      EXPECT_EQ(font.lfHeight, -11) << id;
+      EXPECT_EQ(font.lfCharSet, charset) << id;
+      EXPECT_EQ(font.lfWeight, id == kIdGbConnection || id == kIdGbLog ? FW_BOLD : FW_NORMAL) << id;
+    }
+    // The status text: bold and fixed-pitch.
+    LOGFONTW status{};
+    GetObjectW(
+        reinterpret_cast<HFONT>(SendMessageW(FindControl(window.Handle(), kIdMCaptions), WM_GETFONT, 0, 0)),
+        sizeof status, &status);
+    EXPECT_EQ(status.lfWeight, FW_BOLD);
+    EXPECT_EQ(status.lfPitchAndFamily & 3, FIXED_PITCH);
+
+    // The hints of Start and Exit read the same in every language.
+    EXPECT_EQ(HintOf(window.Handle(), FindControl(window.Handle(), kIdOKBtn)), L"Запустить обновление");
+    EXPECT_EQ(HintOf(window.Handle(), FindControl(window.Handle(), kIdCancelBtn)), L"Выход из программы");
+
     // Show paints the bar and its drop-down menu in the button face. Wine
     // keeps the brush but draws the bar white all the same, so the brush is
     // what can be checked here.
@@ -195,6 +252,34 @@ TEST(MainWindowMenu, TextsInTheActiveLanguageAndTheButtonFaceBrush) {
     }
   }
   i18n::LDM().Sild.SetActiveLanguage(3);
+}
+
+// What the program carries besides its code.
+TEST(ProgramResources, PicturesLibrariesPayloadCataloguesManifestAndVersion) {
+  std::wstring path = sys::Utf8ToWide("Z:" TARNVEL_WINDOW_PROGRAM);
+  for (wchar_t& c : path) {
+    if (c == L'/') c = L'\\';
+  }
+  HMODULE program =
+      LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  ASSERT_NE(program, nullptr) << GetLastError();
+  for (const auto& [type, name] :
+       {std::pair{L"IMAGES", L"SUCCESS"}, std::pair{L"IMAGES", L"ERRORS"}, std::pair{L"DLL", L"IBESCRIPT"},
+        std::pair{L"EXEFILE", L"FILES"}, std::pair{L"CATALOGUE", L"SIL"}, std::pair{L"CATALOGUE", L"SILL"}}) {
+    EXPECT_NE(FindResourceW(program, name, type), nullptr)
+        << sys::WideToUtf8(type) << "/" << sys::WideToUtf8(name);
+  }
+  // No client library in a default build: written beside the program it
+  // would hide the installed server's own.
+  EXPECT_EQ(FindResourceW(program, L"FBCLIENT", L"DLL"), nullptr);
+  EXPECT_NE(FindResourceW(program, MAKEINTRESOURCEW(1), RT_VERSION), nullptr);
+  HRSRC manifest = FindResourceW(program, MAKEINTRESOURCEW(1), RT_MANIFEST);
+  ASSERT_NE(manifest, nullptr);
+  const auto* bytes = static_cast<const char*>(LockResource(LoadResource(program, manifest)));
+  const std::string text(bytes, SizeofResource(program, manifest));
+  for (const char* needed : {"Microsoft.Windows.Common-Controls", "6.0.0.0", "asInvoker", "dpiAware"})
+    EXPECT_NE(text.find(needed), std::string::npos) << needed;
+  FreeLibrary(program);
 }
 
 }  // namespace
