@@ -10,6 +10,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 
@@ -48,6 +49,42 @@ std::wstring W(const std::string& text) {
 std::wstring Shown(const std::string& text) {
   return BoxText(text);
 }
+
+// Some pixel of Control on screen has Colour (text drawn in it): the
+// status text's colour, which no other program can ask the window for.
+bool ShowsColour(HWND control, COLORREF colour) {
+  RECT r{};
+  GetWindowRect(control, &r);
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  if (width <= 0 || height <= 0) return false;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP picture = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, picture);
+  BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+  GdiFlush();
+  bool found = false;
+  const auto* pixels = static_cast<const std::uint32_t*>(bits);
+  for (int i = 0; i < width * height && !found; ++i) {
+    const std::uint32_t p = pixels[i];  // 0x00RRGGBB
+    found = ((p >> 16) & 0xFF) == GetRValue(colour) && ((p >> 8) & 0xFF) == GetGValue(colour) &&
+            (p & 0xFF) == GetBValue(colour);
+  }
+  SelectObject(memory, old);
+  DeleteObject(picture);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return found;
+}
+const COLORREF kMaroon = RGB(128, 0, 0);
+const COLORREF kGreen = RGB(0, 128, 0);
 
 struct Language {
   int column;
@@ -413,13 +450,16 @@ TEST_F(Win32Window, ClientRunSucceedsInBothLanguages) {
         // The run in progress: the animation runs, the panels are grey.
         busySeen = IsWindowVisible(Control(kIdAProgress)) && !IsWindowEnabled(Control(kIdOKBtn)) &&
                    !IsWindowEnabled(Control(kIdEProgramLocation)) &&
-                   Text(kIdMCaptions) == Shown(GetMessageText("uMain_OkBtn_2"));
+                   Text(kIdMCaptions) == Shown(GetMessageText("uMain_OkBtn_2")) &&
+                   ShowsColour(Control(kIdMCaptions), kMaroon);
         Shot(std::string(language->tag) + "-run-in-progress");
       }
       PressFirst(box);
     });
     EXPECT_TRUE(busySeen);
     EXPECT_EQ(Text(kIdMCaptions), Shown(GetMessageText("uMain_Finished_1")));
+    EXPECT_TRUE(WaitUntil([&] { return ShowsColour(Control(kIdMCaptions), kGreen); }, 5000)) << "green";
+    EXPECT_FALSE(ShowsColour(Control(kIdMCaptions), kMaroon));
     EXPECT_FALSE(IsWindowVisible(Control(kIdAProgress)));
     EXPECT_TRUE(IsWindowEnabled(Control(kIdEProgramLocation)));
     EXPECT_NE(Text(kIdMLog).find(W(GetMessageText("uMain_Finished_2"))), std::wstring::npos);
@@ -459,6 +499,7 @@ TEST_F(Win32Window, FailedRunShowsItsErrorAndTheInterruptedDisplay) {
     ASSERT_EQ(boxes_.size(), 1u);
     EXPECT_EQ(boxes_[0].caption, L"Updater_TarnVel");
     EXPECT_EQ(Text(kIdMCaptions), Shown(GetMessageText("uMain_Finished_4")));
+    EXPECT_TRUE(WaitUntil([&] { return ShowsColour(Control(kIdMCaptions), kMaroon); }, 5000)) << "maroon";
     EXPECT_TRUE(IsWindowVisible(Control(kIdImage1)));
     // The box's text is the failure logged on screen and in the file.
     std::wstring first = boxes_[0].text.substr(0, boxes_[0].text.find(L'\r'));
