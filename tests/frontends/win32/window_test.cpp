@@ -271,6 +271,19 @@ class Win32Window : public ::testing::Test {
     ASSERT_TRUE(ended) << "the run did not end; boxes:" << sys::WideToUtf8(seen);
   }
 
+  /// Chooses a command of the Operations menu and answers the box it shows
+  /// with its first button; the box as seen.
+  SeenBox Command(int command) {
+    EXPECT_TRUE(PostMessageW(main_, WM_COMMAND, MAKEWPARAM(command, 0), 0));
+    HWND box = WaitForDialog(program_->Pid(), kRunMs);
+    if (box == nullptr) return {L"(no box)", L""};
+    WaitUntil([box] { return FocusedControl(box) != nullptr; }, 5000);
+    SeenBox seen{TextOf(box), DialogText(box)};
+    PressFirst(box);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 10000));
+    return seen;
+  }
+
   /// Answers with the box's first button (Yes in a question, OK otherwise).
   static void PressFirst(HWND box) {
     HWND yes = ChildById(box, 100);
@@ -606,6 +619,31 @@ TEST_F(Win32Window, FolderChooserOpensOnTheTypedFolderAndKeepsTheTextOnCancel) {
   PressExit();
 }
 
+// The Operations commands on a product without its SERVER part and with no
+// Firebird service found: each says why it cannot work, and the window is
+// idle again afterwards.
+TEST_F(Win32Window, OperationsMenuWithoutAServer) {
+  const std::string product = products_ / "client only";
+  LayOutClientProduct(product);
+  Start(kEnglish);
+  TypeFolder(product);
+  for (int command : {kCmdOnline, kCmdShutdown}) {
+    SCOPED_TRACE(command);
+    const SeenBox box = Command(command);
+    EXPECT_NE(box.text.find(L"there is no SERVER part"), std::wstring::npos) << sys::WideToUtf8(box.text);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(Control(kIdOKBtn)) != FALSE; }, 5000));
+  }
+  for (int command : {kCmdStopService, kCmdStartService}) {
+    SCOPED_TRACE(command);
+    const SeenBox box = Command(command);
+    EXPECT_EQ(box.caption, L"Updater_TarnVel");  // the error box
+    EXPECT_NE(box.text.find(L"Unable to st"), std::wstring::npos) << sys::WideToUtf8(box.text);
+  }
+  Shot("en-operations-no-server");
+  EXPECT_EQ(TreeContents(product).size(), 3u);
+  PressExit();
+}
+
 // During a run the menu stays open to the operator: its commands are refused
 // with a word, and the close box asks whether to close once the run is over.
 TEST_F(Win32Window, MenuAndCloseBoxDuringARun) {
@@ -690,6 +728,19 @@ TEST_F(Win32Window, ServerRunThroughTheWindow) {
   EXPECT_TRUE(fs::exists(sys::PathFromUtf8(WorkingFolder(root) + "\\Old\\DB_Data\\TarnVel.fdb")));
   EXPECT_TRUE(OnlineFor(root));
   Shot("en-server-success");
+
+  // The service commands confirm their result in a box; the window stays
+  // usable meanwhile (their 15 s pause lets messages through).
+  TypeFolder(root);
+  const SeenBox stopped = Command(kCmdStopService);
+  EXPECT_EQ(stopped.text, L"FireBird Server service is stopped.");
+  const SeenBox running = Command(kCmdStartService);
+  EXPECT_EQ(running.text, L"FireBird server service is running.");
+  // The database commands confirm in a box as well.
+  EXPECT_EQ(Command(kCmdShutdown).text, Shown(GetMessageText("uUpdate_UpdateShutdown_4")));
+  EXPECT_FALSE(OnlineFor(root));
+  EXPECT_EQ(Command(kCmdOnline).text, Shown(GetMessageText("uUpdate_UpdateOnLine_4")));
+  EXPECT_TRUE(OnlineFor(root));
   PressExit();
 }
 #endif
