@@ -211,8 +211,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       OnCommand(LOWORD(wParam), HIWORD(wParam));
       return 0;
-    case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
+      // The input boxes keep the system's colours.
+      return DefWindowProcW(window_, message, wParam, lParam);
+    case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
       return ColourControl(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_DRAWITEM: {
@@ -283,9 +285,10 @@ LRESULT MainWindow::ColourControl(HDC dc, HWND control) {
     return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
   }
   if (control == eProgramLocation || control == eAdmnPassword || control == ePassword) {
-    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+    // Disabled during a run: grey on the button face, as the system draws it.
+    SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
   }
   if (control == mCaptions) {
     SetTextColor(dc, statusColour_);

@@ -95,7 +95,10 @@ DialogButton ShowMessageBox(HWND owner, const DialogRequest& request) {
   config.cbSize = sizeof config;
   config.hwndParent = owner;
   config.hInstance = GetModuleHandleW(nullptr);
-  config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION | TDF_POSITION_RELATIVE_TO_WINDOW;
+  config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION;
+  // Over the window once it is shown; before (a failure at start-up) in the
+  // middle of the screen.
+  if (owner != nullptr && IsWindowVisible(owner)) config.dwFlags |= TDF_POSITION_RELATIVE_TO_WINDOW;
   config.pszWindowTitle = caption.c_str();
   config.pszContent = text.c_str();
   config.pButtons = taskButtons.data();

@@ -153,12 +153,13 @@ class WindowProgram {
   }
 
  private:
-  // The visible main windows of every updater now running.
+  // The main windows of every updater now running (hidden until start-up
+  // has shown it).
   static std::vector<HWND> Windows() {
     std::vector<HWND> found;
     EnumWindows(
         [](HWND window, LPARAM list) {
-          if (IsWindowVisible(window) && ClassOf(window) == kMainWindowClass)
+          if (ClassOf(window) == kMainWindowClass)
             reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
           return TRUE;
         },
@@ -616,6 +617,32 @@ TEST_F(Win32Window, FolderChooserOpensOnTheTypedFolderAndKeepsTheTextOnCancel) {
   ASSERT_TRUE(Click(ChildById(browser, IDCANCEL)));
   ASSERT_TRUE(WaitUntil([&] { return WaitForDialog(program_->Pid(), 0) == nullptr; }, 10000));
   EXPECT_EQ(Text(kIdEProgramLocation), W(typed));
+  PressExit();
+}
+
+// A Firebird service that discovery cannot use: start-up shows the failure
+// with the advice to reboot, and the window comes up all the same.
+TEST_F(Win32Window, DiscoveryFailureIsShownAndTheWindowStillComesUp) {
+  // The product's own service, but not the product's server program.
+  RegisteredTestService service("NorvaskFireXBirdServer");
+  ASSERT_TRUE(CopyFileW(W(WinePath(TARNVEL_WINDOW_PROGRAM)).c_str(),
+                        W(exeDir_ / "Updater_TarnVel.exe").c_str(), TRUE));
+  program_ = std::make_unique<WindowProgram>(exeDir_ / "Updater_TarnVel.exe", exeDir_.str(), kEnglish.locale);
+  main_ = program_->Main();
+  ASSERT_NE(main_, nullptr);
+  HWND box = WaitForDialog(program_->Pid(), kStartMs);
+  ASSERT_NE(box, nullptr);
+  WaitUntil([box] { return FocusedControl(box) != nullptr; }, 5000);
+  EXPECT_EQ(TextOf(box), L"Updater_TarnVel");
+  EXPECT_NE(DialogText(box).find(L"FireBird server type could not be determined."), std::wstring::npos);
+  EXPECT_NE(DialogText(box).find(Shown(GetMessageText("uMain_FormCreate_2")).substr(0, 40)),
+            std::wstring::npos)
+      << sys::WideToUtf8(DialogText(box));
+  Shot("en-discovery-failure");
+  PressFirst(box);
+  ASSERT_TRUE(WaitUntil([this] { return IsWindowVisible(main_) != FALSE; }, kStartMs));
+  EXPECT_TRUE(IsWindowEnabled(Control(kIdOKBtn)));
+  EXPECT_NE(LogFileText().find("FireBird server type could not be determined."), std::string::npos);
   PressExit();
 }
 
