@@ -155,16 +155,15 @@ HWND FindControl(HWND window, int id) {
   return ChildById(window, id);
 }
 
+BOOL CALLBACK FindTooltip(HWND candidate, LPARAM found) {
+  if (ClassOf(candidate) == TOOLTIPS_CLASSW) *reinterpret_cast<HWND*>(found) = candidate;
+  return TRUE;
+}
+
 // The hint the window's tooltip shows for Control.
 std::wstring HintOf(HWND window, HWND control) {
   HWND tooltip = nullptr;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND candidate, LPARAM found) {
-        if (ClassOf(candidate) == TOOLTIPS_CLASSW) *reinterpret_cast<HWND*>(found) = candidate;
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&tooltip));
+  EnumThreadWindows(GetCurrentThreadId(), &FindTooltip, reinterpret_cast<LPARAM>(&tooltip));
   if (tooltip == nullptr) return L"(no tooltip)";
   wchar_t text[256] = {};
   TTTOOLINFOW tool{};

@@ -153,17 +153,15 @@ class WindowProgram {
   }
 
  private:
+  static BOOL CALLBACK CollectMainWindow(HWND window, LPARAM list) {
+    if (ClassOf(window) == kMainWindowClass) reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+  }
   // The main windows of every updater now running (hidden until start-up
   // has shown it).
   static std::vector<HWND> Windows() {
     std::vector<HWND> found;
-    EnumWindows(
-        [](HWND window, LPARAM list) {
-          if (ClassOf(window) == kMainWindowClass)
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumWindows(&CollectMainWindow, reinterpret_cast<LPARAM>(&found));
     return found;
   }
   static std::string UnixPath(const std::string& winePath) {
@@ -568,9 +566,11 @@ TEST_F(Win32Window, FolderChooserOpensOnTheTypedFolderAndKeepsTheTextOnCancel) {
   const std::string parent = products_ / "chooser";
   const std::string chosen = Child(parent, "Chosen");
   fs::create_directories(sys::PathFromUtf8(chosen));
-  // The browser selects nothing on the first look at a folder made a moment
-  // ago (Wine); a later access time makes it an old acquaintance.
-  for (const std::string& folder : {parent, chosen}) {
+  // The browser selects nothing on the first look at a folder made, or given
+  // a new entry, a moment ago (Wine); a later access time makes it an old
+  // acquaintance.
+  const std::string scratch = sys::PathToUtf8(products_.path().parent_path());
+  for (const std::string& folder : {scratch, products_.str(), parent, chosen}) {
     HANDLE handle = CreateFileW(W(folder).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     ASSERT_NE(handle, INVALID_HANDLE_VALUE);
@@ -592,12 +592,14 @@ TEST_F(Win32Window, FolderChooserOpensOnTheTypedFolderAndKeepsTheTextOnCancel) {
   EXPECT_FALSE(IsWindowEnabled(main_)) << "the window waits for the browser";
   EXPECT_NE(ChildByText(browser, L"", W(GetMessageText("uMain_ProgramLocation_1"))), nullptr);
   HWND tree = nullptr;
-  ASSERT_TRUE(WaitUntil(
+  const bool preselected = WaitUntil(
       [&] {
         tree = ChildById(browser, 14145);  // the browser's folder tree
         return tree != nullptr && SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0) != 0;
       },
-      10000));
+      10000);
+  if (!preselected) Shot("en-folder-chooser-nothing-selected");
+  ASSERT_TRUE(preselected);
   Shot("en-folder-chooser");
   const LPARAM selected = SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0);
   const LPARAM up = SendMessageW(tree, TVM_GETNEXTITEM, TVGN_PARENT, selected);
