@@ -7,6 +7,8 @@
 #include <filesystem>
 
 #include "app/profile.h"
+#include "firebird/client_layers.h"
+#include "firebird/db_connection.h"
 #include "i18n/ldm.h"
 #include "sysroutines/paths.h"
 
@@ -80,6 +82,18 @@ void LayOutClientProduct(const std::string& root) {
   WriteFile(sys::PathFromUtf8(Child(Child(root, "Program"), "TarnVel.exe")), "old client\n");
   WriteFile(sys::PathFromUtf8(Child(Child(root, "Program"), "TarnVel.ini")), "[settings]\nlanguage=en\n");
   WriteFile(sys::PathFromUtf8(Child(Child(Child(root, "Program"), "help"), "index.html")), "<p>help</p>\n");
+}
+
+bool DatabaseOnlineFor(const std::string& root) {
+  try {
+    firebird::ConnectionLayer().Select(TarnVelProfile().ClientLibrary);
+    firebird::TDBConnection connection("localhost/3051:" + Child(Child(root, "DB_Data"), "TarnVel.fdb"),
+                                       "CLERK1", "clerk1pw", "");
+    connection.Connect();
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
 }
 
 std::string Child(const std::string& folder, const std::string& name) {

@@ -42,6 +42,10 @@ std::string WorkingFolder(const std::string& root);
 /// A product with only its CLIENT part: Program/TarnVel.exe and a few files.
 void LayOutClientProduct(const std::string& root);
 
+/// The product's database under Root answers a normal user (CLERK1) on the
+/// local server: it is online.
+bool DatabaseOnlineFor(const std::string& root);
+
 /// Folder + delimiter + name.
 std::string Child(const std::string& folder, const std::string& name);
 

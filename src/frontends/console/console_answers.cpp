@@ -32,32 +32,11 @@ void PrintBox(const DialogRequest& request, std::ostream& out) {
 
 }  // namespace
 
-const char* ButtonName(DialogButton button) {
-  switch (button) {
-    case DialogButton::Yes:
-      return "Yes";
-    case DialogButton::No:
-      return "No";
-    case DialogButton::Ok:
-      return "OK";
-    case DialogButton::Cancel:
-      return "Cancel";
-    case DialogButton::Abort:
-      return "Abort";
-    case DialogButton::Retry:
-      return "Retry";
-    case DialogButton::Ignore:
-      return "Ignore";
-    case DialogButton::All:
-      return "All";
-    case DialogButton::NoToAll:
-      return "NoToAll";
-    case DialogButton::YesToAll:
-      return "YesToAll";
-    case DialogButton::Help:
-      break;
-  }
-  return "Help";
+std::string ButtonName(DialogButton button) {
+  // The catalogue's name without its spaces: one word to type.
+  std::string name = DialogButtonCatalogueId(button);
+  std::erase(name, ' ');
+  return name;
 }
 
 AnswerMode ChooseAnswerMode(bool yes, bool inputIsTerminal) {

@@ -5,6 +5,7 @@
 
 #include <istream>
 #include <ostream>
+#include <string>
 
 #include "update/host.h"
 
@@ -21,6 +22,6 @@ AnswerMode ChooseAnswerMode(bool yes, bool inputIsTerminal);
 DialogButton AnswerDialog(const DialogRequest& request, AnswerMode mode, std::istream& in, std::ostream& out);
 
 /// The button's English name ("Yes", "No", "OK", ...).
-const char* ButtonName(DialogButton button);
+std::string ButtonName(DialogButton button);
 
 }  // namespace tarnvel::console

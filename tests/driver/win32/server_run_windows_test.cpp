@@ -46,18 +46,6 @@ class WineServerRun : public ::testing::Test {
     return WinePath(TARNVEL_WINE_PRODUCTS "/" + name + "/TarnVel");
   }
 
-  bool OnlineFor(const std::string& root) const {
-    try {
-      firebird::ConnectionLayer().Select(settings_.profile.ClientLibrary);
-      firebird::TDBConnection connection("localhost/3051:" + root + "\\DB_Data\\TarnVel.fdb", "CLERK1",
-                                         "clerk1pw", "");
-      connection.Connect();
-      return true;
-    } catch (const std::exception&) {
-      return false;
-    }
-  }
-
   ScriptedHost host_;
   UpdateSettings settings_;
   std::unique_ptr<RegisteredTestService> service_;
@@ -65,7 +53,7 @@ class WineServerRun : public ::testing::Test {
 
 TEST_F(WineServerRun, BothPartsOnSuperServer) {
   const std::string root = Root("both");
-  ASSERT_TRUE(OnlineFor(root));
+  ASSERT_TRUE(DatabaseOnlineFor(root));
   host_.Answer(DialogButton::Yes);
   UpdateProgramm(host_, settings_, root, "kelpdromux", "7", "Tarnvel");
 
@@ -78,7 +66,7 @@ TEST_F(WineServerRun, BothPartsOnSuperServer) {
   EXPECT_TRUE(ReadFile(sys::PathFromUtf8(root + "\\Program\\TarnVel.exe")) == NewClientBytes())
       << "not the new client";
   EXPECT_TRUE(fs::exists(sys::PathFromUtf8(CurrentUpdateContext().OldDBDataDir + "\\TarnVel.fdb")));
-  EXPECT_TRUE(OnlineFor(root));
+  EXPECT_TRUE(DatabaseOnlineFor(root));
 }
 
 TEST_F(WineServerRun, AttachedUsersAreListed) {
@@ -97,7 +85,7 @@ TEST_F(WineServerRun, AttachedUsersAreListed) {
   EXPECT_EQ(host_.entries, InitEntries() + Entries({"8", "9", "12"}));
   ASSERT_EQ(host_.dialogs.size(), 2u);
   EXPECT_EQ(host_.dialogs[1].text, Text("11", Text("10") + "CLERK2"));
-  EXPECT_TRUE(OnlineFor(root));
+  EXPECT_TRUE(DatabaseOnlineFor(root));
 }
 TEST_F(WineServerRun, DatabaseCommands) {
   const std::string root = Root("modes");
@@ -122,7 +110,7 @@ TEST_F(WineServerRun, DatabaseCommands) {
               InitEntries() + Entries({unit + "_1", unit + "_" + std::to_string(step.logged)}));
     ASSERT_EQ(host_.dialogs.size(), 1u);
     EXPECT_EQ(host_.dialogs[0].text, Text(unit + "_" + std::to_string(step.logged + 1)));
-    EXPECT_EQ(OnlineFor(root), step.online);
+    EXPECT_EQ(DatabaseOnlineFor(root), step.online);
   }
 }
 #endif

@@ -15,8 +15,6 @@
 #include <memory>
 
 #include "driver/driver_fixture.h"
-#include "firebird/client_layers.h"
-#include "firebird/db_connection.h"
 #include "frontends/win32/control_ids.h"
 #include "frontends/win32/message_box.h"
 #include "frontends/win32/window_driver.h"
@@ -711,18 +709,6 @@ TEST_F(Win32Window, MenuAndCloseBoxDuringARun) {
 }
 
 #ifdef TARNVEL_WINDOW_SERVER_PRODUCTS
-// The database of the product answers a normal user: it is online.
-bool OnlineFor(const std::string& root) {
-  try {
-    firebird::ConnectionLayer().Select("fbclient.dll");
-    firebird::TDBConnection connection("localhost/3051:" + root + "\\DB_Data\\TarnVel.fdb", "CLERK1",
-                                       "clerk1pw", "");
-    connection.Connect();
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
-}
 
 // A whole update of a product with both parts through the window. Its
 // database calls reach the real Firebird server through the test-only client
@@ -740,7 +726,7 @@ TEST_F(Win32Window, ServerRunThroughTheWindow) {
   RegisteredTestService service("NorvaskFireXBirdServer", "-s -p 3051", server);
 
   const std::string root = WinePath(TARNVEL_WINDOW_SERVER_PRODUCTS "/both/TarnVel");
-  ASSERT_TRUE(OnlineFor(root));
+  ASSERT_TRUE(DatabaseOnlineFor(root));
   Start(kEnglish);
   Run(root, [&](HWND box, std::size_t index) {
     if (index == 0) Shot("en-server-run-in-progress");
@@ -755,7 +741,7 @@ TEST_F(Win32Window, ServerRunThroughTheWindow) {
   EXPECT_TRUE(ReadFile(sys::PathFromUtf8(root + "\\Program\\TarnVel.exe")) == NewClientBytes())
       << "not the new client";
   EXPECT_TRUE(fs::exists(sys::PathFromUtf8(WorkingFolder(root) + "\\Old\\DB_Data\\TarnVel.fdb")));
-  EXPECT_TRUE(OnlineFor(root));
+  EXPECT_TRUE(DatabaseOnlineFor(root));
   Shot("en-server-success");
 
   // The service commands confirm their result in a box; the window stays
@@ -767,9 +753,9 @@ TEST_F(Win32Window, ServerRunThroughTheWindow) {
   EXPECT_EQ(running.text, L"FireBird server service is running.");
   // The database commands confirm in a box as well.
   EXPECT_EQ(Command(kCmdShutdown).text, Shown(GetMessageText("uUpdate_UpdateShutdown_4")));
-  EXPECT_FALSE(OnlineFor(root));
+  EXPECT_FALSE(DatabaseOnlineFor(root));
   EXPECT_EQ(Command(kCmdOnline).text, Shown(GetMessageText("uUpdate_UpdateOnLine_4")));
-  EXPECT_TRUE(OnlineFor(root));
+  EXPECT_TRUE(DatabaseOnlineFor(root));
   PressExit();
 }
 #endif
