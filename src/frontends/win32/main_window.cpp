@@ -67,7 +67,10 @@ MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
   if (dpi_ <= 0) dpi_ = 96;
   font_.Reset(MakeFont(Px(11), false, false));
   boldFont_.Reset(MakeFont(Px(11), true, false));
-  statusFont_.Reset(MakeFont(Px(11), true, true));
+  // One pixel smaller than the window's font: the longest status text (the
+  // rollback's second line, 44 characters) fits the 280 pixels of the status
+  // box in a fixed-pitch face, and both lines stay within its 32 pixels.
+  statusFont_.Reset(MakeFont(Px(10), true, true));
 
   menuBar_ = CreateMenu();
   mmOperations = CreatePopupMenu();

@@ -550,6 +550,8 @@ TEST_F(Win32Window, ReplacementThatFailsIsRolledBack) {
     EXPECT_NE(boxes_[1].text.find(W(Child(Child(product, "Program"), "TarnVel.exe"))), std::wstring::npos)
         << boxes_[1].text.c_str();
     EXPECT_EQ(Text(kIdMCaptions), Shown(GetMessageText("uMain_Finished_3")));
+    // Both lines in view: none wraps out of the two-line status box.
+    EXPECT_EQ(SendMessageW(Control(kIdMCaptions), EM_GETLINECOUNT, 0, 0), 2);
     auto after = TreeContents(product);
     std::erase_if(after, [](const auto& file) { return file.first.rfind("Tmp$", 0) == 0; });
     EXPECT_EQ(after, before);
