@@ -13,6 +13,10 @@ struct DirectoryEntry {
   std::string name;
   std::uint32_t attributes = 0;  // bits of file_system.h
   std::uint64_t size = 0;        // bytes of a file; 0 for folders and links
+  /// Last write time of the entry itself, in the platform's own units
+  /// (Linux nanoseconds since 1970, Windows FILETIME ticks): only for
+  /// comparing two entries of the same system. 0 when unknown.
+  std::int64_t modified = 0;
 };
 
 class DirectoryReader {

@@ -92,6 +92,10 @@ class UpdateRun {
   }
   void LogAndGoOn(const char* id) { LogAndGoOn(GetMessageText(id)); }
 
+  void DatabaseIsOnline() {
+    if (settings_.onDatabaseOnline) settings_.onDatabaseOnline();
+  }
+
   DialogButton Ask(const std::string& text, DialogType type, DialogButton focused) {
     return MessageDlg(host_, text, type, {DialogButton::Yes, DialogButton::No}, focused);
   }
@@ -223,6 +227,7 @@ class UpdateRun {
     try {
       Log("uUpdate_UpdateProgramm_28");
       firebird::DatabaseOnLine(profile_.ClientLibrary, context().DatabaseName, kSysdba, sysdbaPassword_);
+      DatabaseIsOnline();
       Log("uUpdate_UpdateProgramm_29");
     } catch (const std::exception& online) {
       host_.ProcessMessages();
@@ -391,6 +396,7 @@ class UpdateRun {
             errorText_, GetMessageText("uUpdate_UpdateProgramm_50") + "\rOriginal Message: " + online.what());
         throw std::runtime_error(errorText_);
       }
+      DatabaseIsOnline();
       LogAndGoOn("uUpdate_UpdateProgramm_49");
     }
     if (pending) std::rethrow_exception(pending);

@@ -3,6 +3,7 @@
 // installed product, from finding its parts to bringing its database back
 // online, announcing every step in the run log.
 
+#include <functional>
 #include <string>
 
 #include "firebird/db_services.h"
@@ -22,6 +23,10 @@ struct UpdateSettings {
   firebird::FbServiceContext service;
   /// The pause after a database shutdown request.
   firebird::Pause shutdownPause = firebird::SleepPause;
+  /// Told each time a call that brings the database online has returned
+  /// without failure (steps 10 and 15): what a front end reports as "back
+  /// online" comes from here, never from the log, whose entry may fail.
+  std::function<void()> onDatabaseOnline;
 };
 
 /// The error text rule of a run: "Exception Message: " + Text, behind

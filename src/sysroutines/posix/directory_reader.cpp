@@ -61,6 +61,7 @@ std::optional<DirectoryEntry> DirectoryReader::Next() {
       if (S_ISREG(st.st_mode)) result.size = static_cast<std::uint64_t>(st.st_size);
       if ((st.st_mode & S_IWUSR) == 0) result.attributes |= kAttrReadOnly;
     }
+    result.modified = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
     return result;
   }
 }

@@ -54,6 +54,8 @@ std::optional<DirectoryEntry> DirectoryReader::Next() {
     } else if ((raw & FILE_ATTRIBUTE_DIRECTORY) == 0) {
       entry.size = (static_cast<std::uint64_t>(state_->data.nFileSizeHigh) << 32) | state_->data.nFileSizeLow;
     }
+    entry.modified = static_cast<std::int64_t>((static_cast<std::uint64_t>(state_->data.ftLastWriteTime.dwHighDateTime) << 32) |
+                                               state_->data.ftLastWriteTime.dwLowDateTime);
     return entry;
   }
 }
