@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "i18n/ldm.h"
@@ -10,7 +11,7 @@
 #include "sysroutines/drive_type.h"
 #include "sysroutines/file_system.h"
 #include "sysroutines/folder_holders.h"
-#include "sysroutines/force_copy_file.h"
+#include "sysroutines/replace_file.h"
 #include "sysroutines/lock_test.h"
 #include "sysroutines/paths.h"
 #include "sysroutines/run_and_wait.h"
@@ -91,6 +92,17 @@ class UpdateRun {
     }
   }
   void LogAndGoOn(const char* id) { LogAndGoOn(GetMessageText(id)); }
+
+  // Text with the log failure added once, when there was one and Text does
+  // not already carry it; the failure is then reported.
+  std::string WithLogFailure(const std::string& text) {
+    std::string result = text;
+    if (!logFailure_.empty() && text.find(logFailure_) == std::string::npos) {
+      result = AddErrorMessage(text, logFailure_);
+    }
+    logFailure_.clear();
+    return result;
+  }
 
   void DatabaseIsOnline() {
     if (settings_.onDatabaseOnline) settings_.onDatabaseOnline();
@@ -185,25 +197,27 @@ class UpdateRun {
     } catch (const std::exception& failure) {
       throw std::runtime_error(GetMessageText("uUpdate_UpdateProgramm_20") + "\r\r" + failure.what());
     }
-    Log("uUpdate_UpdateProgramm_19");
+    // From here on the database is shut down: no log failure may keep it so.
+    LogAndGoOn("uUpdate_UpdateProgramm_19");
   }
 
   // 9. The free space is checked with the service stopped; the service is
-  // started again whatever the check found.
+  // started again whatever the check found. Every entry of this section is
+  // written "and go on": a log that fails must not leave the service stopped.
   void CheckFreeSpaceWithServiceStopped() {
     errorText_.clear();
     try {
-      Log("uUpdate_UpdateProgramm_21");
+      LogAndGoOn("uUpdate_UpdateProgramm_21");
       firebird::StopFBService(settings_.ServerParams, false, settings_.service);
-      Log("uUpdate_UpdateProgramm_22");
+      LogAndGoOn("uUpdate_UpdateProgramm_22");
 
       std::exception_ptr shortage;
       try {
-        Log("uUpdate_UpdateProgramm_23");
+        LogAndGoOn("uUpdate_UpdateProgramm_23");
         sys::CheckFreeSize(Join(context().DBDataDir, profile_.DatabaseFileName),
                            sys::DriveRootOf(context().DBDataDir), profile_.FreeSpaceFactor,
                            [this] { host_.ProcessMessages(); });
-        Log("uUpdate_UpdateProgramm_24");
+        LogAndGoOn("uUpdate_UpdateProgramm_24");
       } catch (const std::exception& failure) {
         shortage =
             *failure.what() == '\0'
@@ -211,9 +225,9 @@ class UpdateRun {
                 : std::current_exception();
       }
 
-      Log("uUpdate_UpdateProgramm_26");
+      LogAndGoOn("uUpdate_UpdateProgramm_26");
       firebird::StartFBService(settings_.ServerParams, false, settings_.service);
-      Log("uUpdate_UpdateProgramm_27");
+      LogAndGoOn("uUpdate_UpdateProgramm_27");
       if (shortage) std::rethrow_exception(shortage);
     } catch (const std::exception& failure) {
       RecoverServiceSection(failure.what());
@@ -224,18 +238,18 @@ class UpdateRun {
   // before the run ends, or the operator is told how to do it by hand.
   [[noreturn]] void RecoverServiceSection(const std::string& failureText) {
     errorText_ = AddErrorMessage(errorText_, failureText);
+    LogAndGoOn("uUpdate_UpdateProgramm_28");
     try {
-      Log("uUpdate_UpdateProgramm_28");
       firebird::DatabaseOnLine(profile_.ClientLibrary, context().DatabaseName, kSysdba, sysdbaPassword_);
       DatabaseIsOnline();
-      Log("uUpdate_UpdateProgramm_29");
+      LogAndGoOn("uUpdate_UpdateProgramm_29");
     } catch (const std::exception& online) {
       host_.ProcessMessages();
       ShowError(GetMessageText("uUpdate_UpdateProgramm_30"));
       errorText_ = AddErrorMessage(
           errorText_, GetMessageText("uUpdate_UpdateProgramm_31") + "\rOriginal Message: " + online.what());
     }
-    throw std::runtime_error(errorText_);
+    throw std::runtime_error(WithLogFailure(errorText_));
   }
 
   // 11. Nothing may hold the product folder open.
@@ -320,7 +334,8 @@ class UpdateRun {
     const std::string source = Join(context().NewDir, kNewClientName);
     const std::string target = Join(context().ProgramDir, kNewClientName);
     try {
-      if (!sys::ForceCopyFile(source, target)) {
+      // The installed client is at every instant the old one or the new one.
+      if (!sys::ReplaceFileSafely(source, target)) {
         throw std::runtime_error(GetMessageText("uUpdate_UpdateProgramm_51", source, target));
       }
     } catch (const std::exception& failure) {
@@ -330,13 +345,14 @@ class UpdateRun {
   }
 
   void RemoveNewDir() {
-    bool removed = true;
     try {
       MyRemoveDir(context().NewDir);
     } catch (const std::exception&) {
-      removed = false;  // only the operator's disk space suffers: the run still counts as done
+      // Only the operator's disk space suffers: the run still counts as done.
     }
-    if (removed) {
+    // A folder that could not be removed is passed over without an error, so
+    // only a look tells whether it is gone.
+    if (!sys::GetFileAttributesOf(context().NewDir)) {
       Log(GetMessageText("uUpdate_UpdateProgramm_41", sys::IncludeTrailingPathDelimiter(context().NewDir)));
     } else {
       Log(GetMessageText("uUpdate_UpdateProgramm_42", sys::IncludeTrailingPathDelimiter(context().TmpDir),
@@ -380,13 +396,11 @@ class UpdateRun {
     }
     // A restore whose log could not be written is complete, but the operator
     // must learn that the log lacks it.
-    if (!logFailure_.empty()) errorText_ = AddErrorMessage(errorText_, logFailure_);
-    throw std::runtime_error(errorText_);
+    throw std::runtime_error(WithLogFailure(errorText_));
   }
 
   // 15. The database goes back online whatever happened since step 11.
   void BringDatabaseOnline(const std::exception_ptr& pending) {
-    logFailure_.clear();
     if (context().ServerFound) {
       LogAndGoOn("uUpdate_UpdateProgramm_48");
       try {
@@ -394,13 +408,20 @@ class UpdateRun {
       } catch (const std::exception& online) {
         errorText_ = AddErrorMessage(
             errorText_, GetMessageText("uUpdate_UpdateProgramm_50") + "\rOriginal Message: " + online.what());
-        throw std::runtime_error(errorText_);
+        throw std::runtime_error(WithLogFailure(errorText_));
       }
       DatabaseIsOnline();
       LogAndGoOn("uUpdate_UpdateProgramm_49");
     }
-    if (pending) std::rethrow_exception(pending);
-    if (!logFailure_.empty()) throw std::runtime_error(logFailure_);
+    if (pending) {
+      try {
+        std::rethrow_exception(pending);
+      } catch (const std::exception& failure) {
+        if (logFailure_.empty()) throw;
+        throw std::runtime_error(WithLogFailure(failure.what()));
+      }
+    }
+    if (!logFailure_.empty()) throw std::runtime_error(std::exchange(logFailure_, {}));
   }
 
   IUpdateHost& host_;

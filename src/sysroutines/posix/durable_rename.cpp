@@ -1,0 +1,45 @@
+#include "sysroutines/durable_rename.h"
+
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tarnvel::sys {
+namespace {
+
+bool FlushPath(const std::string& path, int flags) {
+  const int fd = open(path.c_str(), flags | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY);
+  if (fd < 0) return false;
+  const bool flushed = fsync(fd) == 0;
+  return close(fd) == 0 && flushed;
+}
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t cut = path.find_last_of('/');
+  if (cut == std::string::npos) return ".";
+  return cut == 0 ? "/" : path.substr(0, cut);
+}
+
+}  // namespace
+
+std::string TemporarySiblingName(const std::string& target) {
+  return target + ".tmp-" + std::to_string(getpid());
+}
+
+bool FlushFileToDisk(const std::string& path) {
+  return FlushPath(path, O_RDONLY | O_NONBLOCK);
+}
+
+bool RenameReplacing(const std::string& from, const std::string& to) {
+  struct stat there {};
+  if (lstat(to.c_str(), &there) == 0 && S_ISDIR(there.st_mode)) return false;
+  if (rename(from.c_str(), to.c_str()) != 0) return false;
+  // The new name is only safe once the folder that holds it is on the disk;
+  // the rename has happened either way, so a folder that cannot be flushed
+  // (some file systems refuse fsync on folders) does not undo it.
+  FlushPath(FolderOf(to), O_RDONLY | O_DIRECTORY);
+  return true;
+}
+
+}  // namespace tarnvel::sys

@@ -1,0 +1,45 @@
+#include "sysroutines/durable_rename.h"
+
+#include <windows.h>
+
+#include "sysroutines/paths.h"
+
+namespace tarnvel::sys {
+
+std::string TemporarySiblingName(const std::string& target) {
+  return target + ".tmp-" + std::to_string(GetCurrentProcessId());
+}
+
+bool FlushFileToDisk(const std::string& path) {
+  // Flushing needs write access, which a read-only file refuses: the bit is
+  // lifted for the flush and put back.
+  const std::wstring name = Utf8ToWide(path);
+  const DWORD attributes = GetFileAttributesW(name.c_str());
+  const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+  if (readOnly) SetFileAttributesW(name.c_str(), attributes & ~DWORD(FILE_ATTRIBUTE_READONLY));
+  const HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  bool flushed = false;
+  if (file != INVALID_HANDLE_VALUE) {
+    flushed = FlushFileBuffers(file) != 0;
+    flushed = CloseHandle(file) != 0 && flushed;
+  }
+  if (readOnly) SetFileAttributesW(name.c_str(), attributes);
+  return flushed;
+}
+
+bool RenameReplacing(const std::string& from, const std::string& to) {
+  const std::wstring target = Utf8ToWide(to);
+  const DWORD attributes = GetFileAttributesW(target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return false;
+  // MoveFileExW refuses to replace a read-only file.
+  const bool protectedTarget = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+  if (protectedTarget) SetFileAttributesW(target.c_str(), attributes & ~DWORD(FILE_ATTRIBUTE_READONLY));
+  if (MoveFileExW(Utf8ToWide(from).c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return true;
+  }
+  if (protectedTarget) SetFileAttributesW(target.c_str(), attributes);
+  return false;
+}
+
+}  // namespace tarnvel::sys
