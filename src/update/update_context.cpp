@@ -15,6 +15,20 @@ std::string Join(const std::string& folder, const std::string& name) {
   return sys::IncludeTrailingPathDelimiter(folder) + name;
 }
 
+// Names TmpDir and the folders of the run under it.
+void NameWorkingFolders(UpdateContext& context, const std::string& tmpDir) {
+  context.TmpDir = tmpDir;
+  context.NewDir = Join(context.TmpDir, "New");
+  context.OldDir = Join(context.TmpDir, "Old");
+  context.OldProgramDir = Join(context.OldDir, "Program");
+  context.OldDBDataDir = Join(context.OldDir, "DB_Data");
+  context.OldOtherDir = Join(context.OldDir, "Other");
+}
+
+// Runs started within one second share a stamp; beyond this many of them
+// something else is wrong with the folder.
+constexpr int kMaxWorkingFolderAttempts = 100;
+
 void Log(IUpdateHost& host, const char* id) {
   host.SaveExceptionToLog(i18n::GetMessageText(id));
   host.ProcessMessages();
@@ -46,16 +60,25 @@ void UpdateInit(IUpdateHost& host, const ProductNames& names, const std::string&
   }
   context.ProgramDir = Join(context.RootDir, "Program");
   context.DBDataDir = Join(context.RootDir, "DB_Data");
-  context.TmpDir = Join(context.RootDir, "Tmp$" + RunStamp(sys::CurrentLocalDateTime()));
-  context.NewDir = Join(context.TmpDir, "New");
-  context.OldDir = Join(context.TmpDir, "Old");
-  context.OldProgramDir = Join(context.OldDir, "Program");
-  context.OldDBDataDir = Join(context.OldDir, "DB_Data");
-  context.OldOtherDir = Join(context.OldDir, "Other");
+  NameWorkingFolders(context, Join(context.RootDir, "Tmp$" + RunStamp(sys::CurrentLocalDateTime())));
   context.DatabaseName = names.ConnectionPrefix + Join(context.DBDataDir, names.DatabaseFileName);
   context.ClientFound = sys::FileExists(Join(context.ProgramDir, names.ClientExeName));
   context.ServerFound = sys::FileExists(Join(context.DBDataDir, names.DatabaseFileName));
   Log(host, "uUpdate_UpdateInit_4");
+}
+
+bool CreateWorkingFolder() {
+  UpdateContext& context = CurrentUpdateContext();
+  const std::string stamped = context.TmpDir;
+  for (int attempt = 1; attempt <= kMaxWorkingFolderAttempts; ++attempt) {
+    const std::string name = attempt == 1 ? stamped : stamped + "_" + std::to_string(attempt);
+    NameWorkingFolders(context, name);
+    // Creating fails on any existing entry, a link included, so a name that
+    // someone else holds is never entered.
+    if (sys::CreateOneDirectory(name)) return true;
+    if (!sys::GetFileAttributesOf(name)) return false;  // not taken: the folder cannot be made at all
+  }
+  return false;
 }
 
 }  // namespace tarnvel

@@ -47,4 +47,14 @@ std::string RunStamp(const sys::LocalDateTime& when);
 /// Changes nothing on disk.
 void UpdateInit(IUpdateHost& host, const ProductNames& names, const std::string& ProgramLocation);
 
+/// Creates the run's working folder under a name nobody else holds, and
+/// names TmpDir and the folders under it after it (the one other writer of
+/// the context). The name is TmpDir as UpdateInit formed it, or, when an
+/// entry of that name is there already (an earlier run in the same second,
+/// a planted file or link), that name followed by "_2", "_3" and so on. The
+/// folder is created, never taken over: whatever existed before stays as it
+/// was. Returns false when no folder could be created; TmpDir then names
+/// the last attempt.
+bool CreateWorkingFolder();
+
 }  // namespace tarnvel

@@ -36,6 +36,10 @@ std::string Join(const std::string& folder, const std::string& name) {
   return sys::IncludeTrailingPathDelimiter(folder) + name;
 }
 
+[[noreturn]] void Fail(const char* id, const std::string& argument) {
+  throw std::runtime_error(GetMessageText(id, argument));
+}
+
 class UpdateRun {
  public:
   UpdateRun(IUpdateHost& host, const UpdateSettings& settings, const std::string& programLocation,
@@ -282,13 +286,16 @@ class UpdateRun {
   }
 
   // 12. The working folder, the new client from the payload, and the backup of
-  // the installed parts. A failure removes the working folder; nothing
-  // installed has been touched yet.
+  // the installed parts. A failure removes the working folder this run made
+  // (and nothing else); nothing installed has been touched yet.
   void PrepareWorkingFolderAndBackup() {
     Log("uUpdate_UpdateProgramm_36");
+    bool madeWorkingFolder = false;
     try {
-      MyRemoveDir(context().TmpDir);
-      MyCreateDir(context().TmpDir);
+      // A folder of the same name belongs to someone else (a run in the same
+      // second, or a planted link): it is neither removed nor entered.
+      if (!CreateWorkingFolder()) Fail("uUpdate_MyCreateDir_1", context().TmpDir);
+      madeWorkingFolder = true;
       MyCreateDir(context().NewDir);
       MyCreateDir(context().OldDir);
       const std::string payload = Join(context().NewDir, kPayloadName);
@@ -306,7 +313,7 @@ class UpdateRun {
     } catch (const std::exception& failure) {
       errorText_ = AddErrorMessage(errorText_, failure.what());
       try {
-        MyRemoveDir(context().TmpDir);
+        if (madeWorkingFolder) MyRemoveDir(context().TmpDir);
       } catch (const std::exception& cleanup) {
         errorText_ = AddErrorMessage(errorText_, cleanup.what());
       }

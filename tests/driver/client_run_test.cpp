@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iostream>
 
 #include "driver_fixture.h"
 #include "i18n/ldm.h"
@@ -229,6 +230,66 @@ TEST_F(ClientRun, ALogThatCannotBeWrittenDoesNotStopTheRestore) {
   EXPECT_TRUE(host_.RolledBack());
   EXPECT_EQ(host_.entries.back(), Text("46"));
   EXPECT_EQ(TreeContents(Program()), before);
+}
+
+// Whatever holds the working folder's name already (an earlier run in the
+// same second, a planted file, a link to a folder outside the product) is
+// neither removed nor entered: the run works in a folder of its own.
+TEST_F(ClientRun, TheWorkingFolderIsAlwaysANewOneOfTheRunsOwn) {
+  const std::string outside = Child(dir_.str(), "outside");
+  WriteFile(sys::PathFromUtf8(Child(outside, "keep.txt")), "not the product's");
+  const auto before = TreeContents(Program());
+  enum class Holder { EarlierRun, File, Link };
+  for (Holder holder : {Holder::EarlierRun, Holder::File, Holder::Link}) {
+    SCOPED_TRACE(static_cast<int>(holder));
+    LayOutClientProduct(root_);
+    std::string stamped;
+    bool planted = true;
+    host_ = ScriptedHost();
+    host_.Answer(DialogButton::Yes);
+    host_.OnEntry(Text("uUpdate_UpdateInit_4"), [&] {
+      stamped = CurrentUpdateContext().TmpDir;
+      const fs::path path = sys::PathFromUtf8(stamped);
+      std::error_code error;
+      switch (holder) {
+        case Holder::EarlierRun:
+          WriteFile(path / "Old" / "Program" / "TarnVel.exe", "the earlier run's backup");
+          break;
+        case Holder::File:
+          WriteFile(path, "a file");
+          break;
+        case Holder::Link:
+          fs::create_directory_symlink(sys::PathFromUtf8(outside), path, error);
+          planted = !error;
+          break;
+      }
+    });
+    ASSERT_EQ(Run(), "(no failure)");
+    if (!planted) {
+      std::cout << "This system makes no folder links here; that case was not run.\n";
+      continue;
+    }
+    const UpdateContext& context = CurrentUpdateContext();
+    EXPECT_EQ(context.TmpDir, stamped + "_2");
+    EXPECT_EQ(TreeContents(context.OldProgramDir), before);
+    EXPECT_EQ(TreeContents(outside), (std::vector<std::pair<std::string, std::string>>{{"keep.txt", "not the product's"}}));
+    const fs::path path = sys::PathFromUtf8(stamped);
+    switch (holder) {
+      case Holder::EarlierRun:
+        EXPECT_EQ(ReadFile(path / "Old" / "Program" / "TarnVel.exe"), "the earlier run's backup");
+        break;
+      case Holder::File:
+        EXPECT_EQ(ReadFile(path), "a file");
+        break;
+      case Holder::Link:
+        EXPECT_TRUE(fs::is_symlink(path));
+        break;
+    }
+    std::error_code ignored;
+    fs::remove(path, ignored);
+    fs::remove_all(path, ignored);
+    fs::remove_all(sys::PathFromUtf8(context.TmpDir), ignored);
+  }
 }
 
 TEST(AddErrorMessage, JoinsTextsWithALoneCarriageReturn) {
