@@ -122,27 +122,21 @@ echo "backup under the working folder:"
 echo "the database as a normal user (CLERK1):"
 query_as_clerk | sed 's/^/  /'
 
-title "Run 2: the installed client is running, seen through a second folder: the run rolls back"
-# A running program cannot be overwritten (Linux says "text file busy"). The
-# client here runs from a bind mount of the Program folder outside the
-# product, so the check for programs inside the folder lets the run go on,
-# the replacement fails, and the rollback restores the installed parts.
-view=$(dirname "$product")/.tarnvel-client-view
-cp /bin/sleep "$product/Program/TarnVel.exe"  # an old client that really runs
-mkdir -p "$view"
-as_root mount --bind "$product/Program" "$view"
-(cd / && exec "$view/TarnVel.exe" 300) 9>&- &
-client_pid=$!
-trap 'kill -- -$clerk 2>/dev/null || true; kill $client_pid 2>/dev/null || true; mountpoint -q "$view" && as_root umount -l "$view"' EXIT
+title "Run 2: the installed client cannot be replaced: the run rolls back"
+# The client is made immutable, as an administrator protects a file: the
+# replacement is refused, the installed client stays whole, and the rollback
+# finds every installed part equal to its backup and leaves it alone. (A
+# running client no longer stops an update on Linux: the new client is
+# renamed over it, and the running program keeps its old file until it ends.)
+as_root chattr +i "$product/Program/TarnVel.exe"
+trap 'kill -- -$clerk 2>/dev/null || true; as_root chattr -i "$product/Program/TarnVel.exe" 2>/dev/null || true' EXIT
 tree_sum() { (cd "$product" && find Program -type f -exec sha256sum {} + | sort | sha256sum | cut -c1-16); }
 before_sum=$(tree_sum)
 set +e
 "$console" --folder "$product" --yes --report "$demo/report-2.json"
 code2=$?
 set -e
-kill $client_pid 2>/dev/null || true
-wait $client_pid 2>/dev/null || true
-as_root umount -l "$view" && rmdir "$view"
+as_root chattr -i "$product/Program/TarnVel.exe"
 
 title "What a person would check after run 2"
 python3 - "$demo/report-2.json" <<'EOF2'

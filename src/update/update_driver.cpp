@@ -18,6 +18,7 @@
 #include "update/backup_restore.h"
 #include "update/copy_progress.h"
 #include "update/folder_ops.h"
+#include "update/part_restore.h"
 #include "update/payload.h"
 #include "update/update_context.h"
 
@@ -381,29 +382,41 @@ class UpdateRun {
       } catch (const std::exception&) {
         // What is left of the new files does not stand in the way of the restore.
       }
-      if (context().ClientFound) {
-        MyRemoveDir(context().ProgramDir);
-        CopyTree(context().OldProgramDir, context().ProgramDir);
-      }
-      if (context().ServerFound) {
-        MyRemoveDir(context().DBDataDir);
-        CopyTree(context().OldDBDataDir, context().DBDataDir);
-      }
+      // Every part is tried, so one that cannot go back does not keep the
+      // others from it; what is left is listed once.
+      std::vector<std::string> notRestored;
+      if (context().ClientFound) RestoreInstalledPart(context().ProgramDir, context().OldProgramDir, notRestored);
+      if (context().ServerFound) RestoreInstalledPart(context().DBDataDir, context().OldDBDataDir, notRestored);
       if (sys::DirectoryExists(context().OldOtherDir)) {
-        const std::vector<std::string> notRestored = RestoreFilesFromBackup(context().OldOtherDir);
-        if (!notRestored.empty()) {
-          std::string text;
-          for (const std::string& line : notRestored) text += line + "\r\n";
-          throw std::runtime_error(text);
-        }
+        for (std::string& line : RestoreFilesFromBackup(context().OldOtherDir)) notRestored.push_back(std::move(line));
+      }
+      if (!notRestored.empty()) {
+        std::string text;
+        for (const std::string& line : notRestored) text += line + "\r\n";
+        throw std::runtime_error(text);
       }
       LogAndGoOn("uUpdate_UpdateProgramm_46");
     } catch (const std::exception& failure) {
-      errorText_ = AddErrorMessage(GetMessageText("uUpdate_UpdateProgramm_47"), failure.what());
+      // The operator must know where the backup is to finish by hand.
+      errorText_ = AddErrorMessage(GetMessageText("uUpdate_UpdateProgramm_47"), failure.what()) + "\r" +
+                   GetMessageText("uUpdate_UpdateProgramm_54", sys::IncludeTrailingPathDelimiter(context().OldDir));
     }
     // A restore whose log could not be written is complete, but the operator
     // must learn that the log lacks it.
     throw std::runtime_error(WithLogFailure(errorText_));
+  }
+
+  // One part back as its backup holds it; a part the run did not change is
+  // not touched, and no installed file is deleted before its replacement is
+  // ready (see RestorePart).
+  void RestoreInstalledPart(const std::string& installed, const std::string& backup,
+                            std::vector<std::string>& notRestored) {
+    CopyProgressReporter report(host_, backup, installed);
+    const PartRestore restore = RestorePart(installed, backup, context().TmpDir,
+                                            [&](std::uint64_t done, std::uint64_t total) { report(done, total); });
+    for (const std::string& path : restore.notRestored) {
+      notRestored.push_back(GetMessageText("uUpdate_RestoreFilesFromBackup_1", path));
+    }
   }
 
   // 15. The database goes back online whatever happened since step 11.

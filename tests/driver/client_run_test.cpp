@@ -204,8 +204,11 @@ TEST_F(ClientRun, ARollbackThatCannotRestoreEveryFileSaysWhichAndKeepsTheBackup)
   const std::string text = Run();
 
   const std::string head = Text("47") + "\rException Message: ";
+  const std::string tail = "\r" + Text("54", sys::IncludeTrailingPathDelimiter(CurrentUpdateContext().OldDir));
   ASSERT_EQ(text.rfind(head, 0), 0u) << text;
-  const std::string lines = text.substr(head.size());
+  ASSERT_GT(text.size(), head.size() + tail.size()) << text;
+  ASSERT_EQ(text.substr(text.size() - tail.size()), tail) << "the text does not say where the backup is";
+  const std::string lines = text.substr(head.size(), text.size() - head.size() - tail.size());
   EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 2) << lines;
   EXPECT_NE(lines.find("a.txt"), std::string::npos);
   EXPECT_NE(lines.find("b.txt"), std::string::npos);

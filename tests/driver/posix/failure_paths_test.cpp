@@ -3,11 +3,14 @@
 // answering a normal user, the server's service running, nothing outside the
 // product changed, and what is left in the working folder.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
 #include "driver/posix/server_fixture.h"
+#include "i18n/ldm.h"
 #include "sysroutines/paths.h"
 #include "update/update_context.h"
 
@@ -92,6 +95,78 @@ TEST_F(FailurePath, ANewFolderThatStaysIsNeverLoggedAsDeleted) {
                        Text("41", sys::IncludeTrailingPathDelimiter(context.NewDir))),
             0);
   EXPECT_TRUE(DatabaseOnline());
+}
+
+// A replacement that fails after it changed installed files (simulated: two
+// files of Program damaged, then the new client taken away) is rolled back
+// without deleting anything installed first: by a swap with a complete copy
+// of the backup, or, where the swap cannot happen (Program mounted on its
+// own), file by file, replacing only the files that differ. What cannot be
+// put back is named, with the place of the backup.
+TEST_F(FailurePath, ARollbackNeverDeletesWhatItCannotPutBack) {
+  enum class Case { Swap, FileByFile, FileThatStays };
+  for (Case what : {Case::Swap, Case::FileByFile, Case::FileThatStays}) {
+    SCOPED_TRACE(static_cast<int>(what));
+    MakeProduct("--program-mb 2");
+    const auto program = TreeContents(root_ + "/Program");
+    std::vector<std::string> bulk;
+    for (const auto& entry : fs::directory_iterator(root_ + "/Program/bulk")) bulk.push_back(entry.path().string());
+    std::sort(bulk.begin(), bulk.end());
+    ASSERT_GE(bulk.size(), 3u);
+    struct stat untouched {}, database {};
+    ASSERT_EQ(stat(bulk[2].c_str(), &untouched), 0);
+    ASSERT_EQ(stat((root_ + "/DB_Data/TarnVel.fdb").c_str(), &database), 0);
+
+    bool mounted = false;
+    host_ = ScriptedHost();
+    host_.Answer(DialogButton::Yes);
+    host_.OnEntry(Text("39"), [&] {
+      if (what != Case::Swap) mounted = Shell("mount --bind '" + root_ + "/Program' '" + root_ + "/Program'") == 0;
+    });
+    host_.OnEntry(Text("uIS_TarnVel_8"), [&] {
+      WriteFile(bulk[0], "damaged");
+      WriteFile(bulk[1], "damaged too");
+      if (what == Case::FileThatStays) Shell("chattr +i '" + bulk[1] + "'");
+      fs::remove(CurrentUpdateContext().NewDir + "/TarnVel.exe");
+    });
+    const std::string text = Run();
+    Shell("chattr -i '" + bulk[1] + "'");
+    if (mounted) Shell("umount '" + root_ + "/Program'");
+    if (what != Case::Swap) ASSERT_TRUE(mounted) << "Program could not be mounted on its own";
+
+    const UpdateContext& context = CurrentUpdateContext();
+    EXPECT_TRUE(host_.RolledBack());
+    EXPECT_EQ(TreeContents(context.OldProgramDir), program) << "the backup changed";
+    EXPECT_TRUE(fs::exists(context.OldDBDataDir + "/TarnVel.fdb"));
+    EXPECT_TRUE(DatabaseOnline()) << AttachAs("CLERK1", "clerk1pw");
+    ExpectCanaryUntouched();
+    struct stat databaseAfter {};
+    ASSERT_EQ(stat((root_ + "/DB_Data/TarnVel.fdb").c_str(), &databaseAfter), 0);
+    EXPECT_EQ(databaseAfter.st_ino, database.st_ino) << "the unchanged database was rebuilt";
+    if (what == Case::FileThatStays) {
+      const std::string head = Text("47") + "\rException Message: ";
+      EXPECT_EQ(text.rfind(head, 0), 0u) << text;
+      EXPECT_NE(text.find(i18n::GetMessageText("uUpdate_RestoreFilesFromBackup_1", bulk[1])), std::string::npos)
+          << text;
+      EXPECT_EQ(text.find(bulk[0]), std::string::npos) << "a restored file is listed: " << text;
+      EXPECT_NE(text.find(Text("54", context.OldDir + "/")), std::string::npos) << text;
+      EXPECT_EQ(ReadFile(bulk[1]), "damaged too");
+      EXPECT_EQ(ReadFile(bulk[0]), ReadFile(context.OldProgramDir + "/bulk/" + fs::path(bulk[0]).filename().string()));
+    } else {
+      EXPECT_EQ(text, "");
+      EXPECT_EQ(TreeContents(root_ + "/Program"), program);
+    }
+    struct stat untouchedAfter {};
+    ASSERT_EQ(stat(bulk[2].c_str(), &untouchedAfter), 0);
+    if (what == Case::Swap) {
+      EXPECT_EQ(ReadFile(context.TmpDir + "/Program.replaced/bulk/" + fs::path(bulk[0]).filename().string()),
+                "damaged")
+          << "the part as the run left it is kept in the working folder";
+    } else {
+      EXPECT_EQ(untouchedAfter.st_ino, untouched.st_ino) << "a file equal to its backup was rebuilt";
+      EXPECT_FALSE(fs::exists(context.TmpDir + "/Program.replaced"));
+    }
+  }
 }
 
 }  // namespace
