@@ -18,6 +18,7 @@
 #include "update/backup_restore.h"
 #include "update/copy_progress.h"
 #include "update/folder_ops.h"
+#include "update/interrupted_run.h"
 #include "update/part_restore.h"
 #include "update/payload.h"
 #include "update/update_context.h"
@@ -134,8 +135,17 @@ class UpdateRun {
                programLocation_);
   }
 
-  // 2. Which parts are installed.
+  // 2. Which parts are installed. A Program folder without its client while
+  // a backup beside it holds one is what an interrupted run leaves: updating
+  // it as a product without a client would pass a damaged folder for a good one.
   void NameInstalledParts() {
+    if (!context().ClientFound) {
+      const std::string backup = FindClientBackup(context().RootDir, profile_.ClientExeName);
+      if (!backup.empty()) {
+        throw std::runtime_error(
+            GetMessageText("uUpdate_UpdateProgramm_55", context().ProgramDir, profile_.ClientExeName, backup));
+      }
+    }
     if (context().ClientFound && context().ServerFound) {
       partsText_ = GetMessageText("uUpdate_UpdateProgramm_1");
     } else if (context().ClientFound) {

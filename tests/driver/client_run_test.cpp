@@ -295,6 +295,25 @@ TEST_F(ClientRun, TheWorkingFolderIsAlwaysANewOneOfTheRunsOwn) {
   }
 }
 
+// A run killed while it put Program back left the folder without its
+// client: the next run must not take that for a product without a client
+// part and report success, but name the backup that holds it.
+TEST_F(ClientRun, AProgramFolderThatLostItsClientBesideABackupIsRefused) {
+  host_.Answer(DialogButton::Yes);
+  ASSERT_EQ(Run(), "(no failure)");
+  const std::string backup = CurrentUpdateContext().OldProgramDir;
+  for (const bool folderGone : {false, true}) {
+    SCOPED_TRACE(folderGone ? "Program gone" : "Program without its client");
+    fs::remove(sys::PathFromUtf8(Program("TarnVel.exe")));
+    if (folderGone) fs::remove_all(sys::PathFromUtf8(Program()));
+    const auto before = TreeContents(root_);
+    host_ = ScriptedHost();
+    EXPECT_EQ(Run(), i18n::GetMessageText("uUpdate_UpdateProgramm_55", Program(), "TarnVel.exe", backup));
+    EXPECT_TRUE(host_.dialogs.empty()) << "the run asked before it refused";
+    EXPECT_EQ(TreeContents(root_), before);
+  }
+}
+
 TEST(AddErrorMessage, JoinsTextsWithALoneCarriageReturn) {
   EXPECT_EQ(AddErrorMessage("", "first"), "Exception Message: first");
   EXPECT_EQ(AddErrorMessage("Exception Message: first", "second"),
