@@ -271,14 +271,20 @@ class UpdateRun {
   void LockTest() {
     errorText_.clear();
     Log("uUpdate_UpdateProgramm_32");
-    switch (sys::FolderLockTest(context().RootDir)) {
+    switch (sys::FolderLockTest(context().RootDir, settings_.lockTest)) {
       case sys::LockTestResult::Passed:
         break;
       case sys::LockTestResult::FolderHeld:
         throw std::runtime_error(GetMessageText("uUpdate_UpdateProgramm_33", context().RootDir) +
                                  HoldersText(context().RootDir));
-      case sys::LockTestResult::RenameBackFailed:
-        throw std::runtime_error(GetMessageText("uUpdate_UpdateProgramm_34"));
+      case sys::LockTestResult::RenameBackFailed: {
+        // The database now lies under the lock-test name: that is where it
+        // goes back online, and the operator learns both names.
+        const std::string renamed = sys::LockTestName(context().RootDir);
+        databaseName_ = profile_.ConnectionPrefix + Join(Join(renamed, "DB_Data"), profile_.DatabaseFileName);
+        throw std::runtime_error(GetMessageText("uUpdate_UpdateProgramm_34") + "\r" +
+                                 GetMessageText("uUpdate_UpdateProgramm_57", renamed, context().RootDir));
+      }
     }
     Log("uUpdate_UpdateProgramm_35");
   }
@@ -434,7 +440,8 @@ class UpdateRun {
     if (context().ServerFound) {
       LogAndGoOn("uUpdate_UpdateProgramm_48");
       try {
-        firebird::DatabaseOnLine(profile_.ClientLibrary, context().DatabaseName, kSysdba, sysdbaPassword_);
+        firebird::DatabaseOnLine(profile_.ClientLibrary, databaseName_.empty() ? context().DatabaseName : databaseName_,
+                                 kSysdba, sysdbaPassword_);
       } catch (const std::exception& online) {
         errorText_ = AddErrorMessage(
             errorText_, GetMessageText("uUpdate_UpdateProgramm_50") + "\rOriginal Message: " + online.what());
@@ -464,6 +471,8 @@ class UpdateRun {
   std::string partsText_;
   std::string errorText_;
   std::string logFailure_;
+  // The database's name when the product folder could not get its own name back.
+  std::string databaseName_;
 };
 
 }  // namespace

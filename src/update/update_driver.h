@@ -9,6 +9,7 @@
 #include "firebird/db_services.h"
 #include "firebird/fb_service.h"
 #include "firebird/server_discovery.h"
+#include "sysroutines/lock_test.h"
 #include "update/host.h"
 #include "update/project_profile.h"
 
@@ -27,6 +28,8 @@ struct UpdateSettings {
   /// without failure (steps 10 and 15): what a front end reports as "back
   /// online" comes from here, never from the log, whose entry may fail.
   std::function<void()> onDatabaseOnline;
+  /// The lock test's seams: tests stop between its two renames.
+  sys::LockTestSeams lockTest;
 };
 
 /// The error text rule of a run: "Exception Message: " + Text, behind

@@ -1,16 +1,11 @@
 #include "sysroutines/lock_test.h"
 
-#include "sysroutines/file_system.h"
-
 namespace tarnvel::sys {
 
-LockTestResult FolderLockTest(const std::string& rootDir) {
+LockTestResult FolderLockTest(const std::string& rootDir, const LockTestSeams& seams) {
   std::string from = rootDir;
   if (from.size() > 3 && from.back() == '\\') from.pop_back();
-  const std::string to = LockTestName(rootDir);
-  if (!RenameEntry(from, to)) return LockTestResult::FolderHeld;
-  if (!RenameEntry(to, from)) return LockTestResult::RenameBackFailed;
-  return LockTestResult::Passed;
+  return RenameThereAndBack(from, LockTestName(rootDir), seams);
 }
 
 }  // namespace tarnvel::sys

@@ -169,5 +169,37 @@ TEST_F(FailurePath, ARollbackNeverDeletesWhatItCannotPutBack) {
   }
 }
 
+// Something takes the product folder's name while the lock test has it
+// renamed. Gone within the retries, the run goes on as usual; still there,
+// the operator learns both names, and the database goes online where it now
+// lies instead of being left shut down.
+TEST_F(FailurePath, AFolderThatCannotGetItsNameBackIsNamedAndItsDatabaseComesOnline) {
+  for (const bool blockerStays : {false, true}) {
+    SCOPED_TRACE(blockerStays ? "the name stays taken" : "the name is free again");
+    const auto program = TreeContents(root_ + "/Program");
+    host_ = ScriptedHost();
+    host_.Answer(DialogButton::Yes);
+    settings_.lockTest.betweenRenames = [&] { WriteFile(root_, "takes the folder's name"); };
+    settings_.lockTest.pause = [&](std::chrono::milliseconds) {
+      if (!blockerStays) fs::remove(root_);
+    };
+    const std::string text = Run();
+    if (!blockerStays) {
+      EXPECT_EQ(text, "(no failure)");
+      EXPECT_TRUE(DatabaseOnline());
+      continue;
+    }
+    const std::string renamed = root_ + "_";
+    EXPECT_EQ(text, Text("34") + "\r" + i18n::GetMessageText("uUpdate_UpdateProgramm_57", renamed, root_));
+    EXPECT_EQ(host_.entries.back(), Text("49"));
+    EXPECT_TRUE(DatabaseOnlineFor(renamed)) << "the database was left shut down";
+    EXPECT_TRUE(ServerAnswers());
+    EXPECT_TRUE(TreeContents(renamed + "/Program") == program) << "Program changed";
+    ExpectCanaryUntouched();
+    fs::remove(root_);
+    fs::rename(renamed, root_);
+  }
+}
+
 }  // namespace
 }  // namespace tarnvel
