@@ -24,4 +24,9 @@ bool FlushFileToDisk(const std::string& path);
 /// program holds To open without sharing its deletion.
 bool RenameReplacing(const std::string& from, const std::string& to);
 
+/// Appends Bytes to the file Path (created when missing, never through a
+/// link) and writes them through to the disk before returning: a record
+/// that says what is about to change is on the disk before the change.
+bool AppendDurably(const std::string& path, const std::string& bytes);
+
 }  // namespace tarnvel::sys

@@ -10,6 +10,9 @@
 
 namespace tarnvel::sys {
 
+/// This process's id, as the holder of the lock and of a run journal.
+unsigned long CurrentProcessId();
+
 /// The machine-wide folder of the updater's own state (the lock, the run
 /// journal): the environment variable TARNVEL_STATE_DIR when set, else
 /// Linux /var/lib/tarnvel, Windows %ProgramData%\TarnVel.

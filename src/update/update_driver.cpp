@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <memory>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -12,6 +13,8 @@
 #include "sysroutines/file_system.h"
 #include "sysroutines/folder_holders.h"
 #include "sysroutines/replace_file.h"
+#include "sysroutines/durable_rename.h"
+#include "sysroutines/run_lock.h"
 #include "sysroutines/lock_test.h"
 #include "sysroutines/paths.h"
 #include "sysroutines/run_and_wait.h"
@@ -20,6 +23,7 @@
 #include "update/folder_ops.h"
 #include "update/interrupted_run.h"
 #include "update/part_restore.h"
+#include "update/run_journal.h"
 #include "update/payload.h"
 #include "update/update_context.h"
 
@@ -33,6 +37,11 @@ const char* const kSysdba = "SYSDBA";
 // one: a fixed name, whatever the profile says.
 const char* const kNewClientName = "TarnVel.exe";
 const char* const kPayloadName = "files.exe";
+}  // namespace
+
+const char* const kBackupCompleteMarker = "backup-complete";
+
+namespace {
 
 std::string Join(const std::string& folder, const std::string& name) {
   return sys::IncludeTrailingPathDelimiter(folder) + name;
@@ -54,7 +63,23 @@ class UpdateRun {
         admnPassword_(admnPassword),
         projectKey_(projectKey) {}
 
+  // The run with its journal ended, whatever the outcome; a run killed
+  // half way leaves the journal unfinished for the recovery.
   void Execute() {
+    try {
+      ExecuteSteps();
+    } catch (const SilentAbort&) {
+      EndJournal("declined");
+      throw;
+    } catch (...) {
+      EndJournal(host_.RolledBack() ? "rolled-back" : "failed");
+      throw;
+    }
+    EndJournal("succeeded");
+  }
+
+ private:
+  void ExecuteSteps() {
     FindContext();                // step 1
     NameInstalledParts();         // step 2
     ConfirmParts();               // step 3
@@ -79,7 +104,40 @@ class UpdateRun {
     BringDatabaseOnline(failure);  // step 15
   }
 
- private:
+  // The journal begins with the first change; a run that cannot record it
+  // changes nothing.
+  void StartJournal() {
+    if (journal_ || settings_.stateFolder.empty()) return;
+    const firebird::TFBServParams& server = settings_.ServerParams;
+    journal_ = std::make_unique<RunJournal>(
+        settings_.stateFolder,
+        JournalDetails{{"command", "update"},
+                       {"pid", std::to_string(sys::CurrentProcessId())},
+                       {"folder", context().RootDir},
+                       {"database", context().DatabaseName},
+                       {"client", profile_.ClientExeName},
+                       {"clientFound", context().ClientFound ? "yes" : "no"},
+                       {"serverFound", context().ServerFound ? "yes" : "no"},
+                       {"serviceName", server.ServiceName},
+                       {"serverType", server.ServerType},
+                       {"serverDir", server.ServerDir},
+                       {"serverPrefix", server.ServerPrefix},
+                       {"serverExe", server.ServerExe}});
+  }
+
+  // A record that could not be written does not stop what is under way;
+  // the operator learns it at the end, like a log that failed.
+  void Journal(const char* event, const JournalDetails& details = {}) {
+    if (journal_ && !journal_->Record(event, details) && logFailure_.empty()) {
+      logFailure_ = "The run journal " + RunJournal::CurrentPath(settings_.stateFolder) + " cannot be written.";
+    }
+  }
+
+  void EndJournal(const std::string& outcome) {
+    if (journal_) journal_->End(outcome);
+    journal_.reset();
+  }
+
   const UpdateContext& context() const { return CurrentUpdateContext(); }
 
   void Log(const std::string& text) {
@@ -111,6 +169,7 @@ class UpdateRun {
   }
 
   void DatabaseIsOnline() {
+    Journal(journal::kDatabaseOnline);
     if (settings_.onDatabaseOnline) settings_.onDatabaseOnline();
   }
 
@@ -206,6 +265,8 @@ class UpdateRun {
   // 8. Single-user mode for the database.
   void ShutDownDatabase() {
     Log("uUpdate_UpdateProgramm_18");
+    StartJournal();
+    Journal(journal::kDatabaseShutdown);
     try {
       firebird::DatabaseShutdown(profile_.ClientLibrary, context().DatabaseName, kSysdba, sysdbaPassword_,
                                  settings_.shutdownPause);
@@ -223,6 +284,7 @@ class UpdateRun {
     errorText_.clear();
     try {
       LogAndGoOn("uUpdate_UpdateProgramm_21");
+      Journal(journal::kServiceStop);
       firebird::StopFBService(settings_.ServerParams, false, settings_.service);
       LogAndGoOn("uUpdate_UpdateProgramm_22");
 
@@ -242,6 +304,7 @@ class UpdateRun {
 
       LogAndGoOn("uUpdate_UpdateProgramm_26");
       firebird::StartFBService(settings_.ServerParams, false, settings_.service);
+      Journal(journal::kServiceStarted);
       LogAndGoOn("uUpdate_UpdateProgramm_27");
       if (shortage) std::rethrow_exception(shortage);
     } catch (const std::exception& failure) {
@@ -271,7 +334,13 @@ class UpdateRun {
   void LockTest() {
     errorText_.clear();
     Log("uUpdate_UpdateProgramm_32");
-    switch (sys::FolderLockTest(context().RootDir, settings_.lockTest)) {
+    // Renaming the product folder is a change: a run killed between the two
+    // renames must leave a record of it.
+    StartJournal();
+    Journal(journal::kFolderRename, {{"to", sys::LockTestName(context().RootDir)}});
+    const sys::LockTestResult result = sys::FolderLockTest(context().RootDir, settings_.lockTest);
+    if (result != sys::LockTestResult::RenameBackFailed) Journal(journal::kFolderRenamedBack);
+    switch (result) {
       case sys::LockTestResult::Passed:
         break;
       case sys::LockTestResult::FolderHeld:
@@ -311,8 +380,10 @@ class UpdateRun {
     try {
       // A folder of the same name belongs to someone else (a run in the same
       // second, or a planted link): it is neither removed nor entered.
+      StartJournal();
       if (!CreateWorkingFolder()) Fail("uUpdate_MyCreateDir_1", context().TmpDir);
       madeWorkingFolder = true;
+      Journal(journal::kWorkingFolder, {{"path", context().TmpDir}});
       MyCreateDir(context().NewDir);
       MyCreateDir(context().OldDir);
       const std::string payload = Join(context().NewDir, kPayloadName);
@@ -327,6 +398,7 @@ class UpdateRun {
       Log("uUpdate_UpdateProgramm_38");
       if (context().ClientFound) CopyTree(context().ProgramDir, context().OldProgramDir);
       if (context().ServerFound) CopyTree(context().DBDataDir, context().OldDBDataDir);
+      MarkBackupComplete();
     } catch (const std::exception& failure) {
       errorText_ = AddErrorMessage(errorText_, failure.what());
       try {
@@ -337,6 +409,16 @@ class UpdateRun {
       throw;
     }
     Log("uUpdate_UpdateProgramm_39");
+  }
+
+  // Only a backup whose copies ended without error carries the marker, so a
+  // partial one (a run killed while copying) is never taken for complete.
+  void MarkBackupComplete() {
+    const std::string marker = Join(context().OldDir, kBackupCompleteMarker);
+    if (!sys::AppendDurably(marker, "The backup copy is complete.\n")) {
+      Fail("uUpdate_MyCreateDir_1", marker);
+    }
+    Journal(journal::kBackupComplete, {{"path", context().OldDir}});
   }
 
   // 13. The new client replaces the installed one; any failure is undone by
@@ -359,9 +441,11 @@ class UpdateRun {
     const std::string target = Join(context().ProgramDir, kNewClientName);
     try {
       // The installed client is at every instant the old one or the new one.
+      Journal(journal::kReplacementBegun);
       if (!sys::ReplaceFileSafely(source, target)) {
         throw std::runtime_error(GetMessageText("uUpdate_UpdateProgramm_51", source, target));
       }
+      Journal(journal::kClientReplaced);
     } catch (const std::exception& failure) {
       ShowError(failure.what());
       throw;
@@ -392,6 +476,7 @@ class UpdateRun {
     LogAndGoOn(errorText_ + "\r" + GetMessageText("uUpdate_UpdateProgramm_44"));
     errorText_.clear();
     LogAndGoOn("uUpdate_UpdateProgramm_45");
+    Journal(journal::kRollbackBegun);
     try {
       try {
         MyRemoveDir(context().NewDir);
@@ -411,6 +496,7 @@ class UpdateRun {
         for (const std::string& line : notRestored) text += line + "\r\n";
         throw std::runtime_error(text);
       }
+      Journal(journal::kRollbackComplete);
       LogAndGoOn("uUpdate_UpdateProgramm_46");
     } catch (const std::exception& failure) {
       // The operator must know where the backup is to finish by hand.
@@ -473,6 +559,7 @@ class UpdateRun {
   std::string logFailure_;
   // The database's name when the product folder could not get its own name back.
   std::string databaseName_;
+  std::unique_ptr<RunJournal> journal_;
 };
 
 }  // namespace

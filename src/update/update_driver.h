@@ -30,7 +30,14 @@ struct UpdateSettings {
   std::function<void()> onDatabaseOnline;
   /// The lock test's seams: tests stop between its two renames.
   sys::LockTestSeams lockTest;
+  /// The machine's state folder, where a run keeps its journal from its
+  /// first change on (sys::MachineStateFolder() in the programs); empty: no
+  /// journal.
+  std::string stateFolder;
 };
+
+/// The file in a working folder's Old that says its backup is complete.
+extern const char* const kBackupCompleteMarker;
 
 /// The error text rule of a run: "Exception Message: " + Text, behind
 /// ErrorText and a lone carriage return when ErrorText is not empty.

@@ -4,11 +4,13 @@
 
 #include <filesystem>
 #include <iostream>
+#include <sstream>
 
 #include "driver_fixture.h"
 #include "i18n/ldm.h"
 #include "support/failure_text.h"
 #include "sysroutines/paths.h"
+#include "update/run_journal.h"
 #include "update/update_context.h"
 
 namespace tarnvel {
@@ -312,6 +314,26 @@ TEST_F(ClientRun, AProgramFolderThatLostItsClientBesideABackupIsRefused) {
     EXPECT_TRUE(host_.dialogs.empty()) << "the run asked before it refused";
     EXPECT_EQ(TreeContents(root_), before);
   }
+}
+
+// The journal of a run that ended: every change announced in order, the
+// backup marked complete, and the journal put among the ended ones.
+TEST_F(ClientRun, AnEndedRunLeavesItsJournalAmongTheEndedOnes) {
+  const std::string state = Child(dir_.str(), "state");
+  settings_.stateFolder = state;
+  host_.Answer(DialogButton::Yes);
+  ASSERT_EQ(Run(), "(no failure)");
+  EXPECT_FALSE(ReadUnfinishedJournal(state));
+  const fs::path ended = sys::PathFromUtf8(Child(state, "ended"));
+  ASSERT_EQ(std::distance(fs::directory_iterator(ended), fs::directory_iterator()), 1);
+  std::vector<std::string> events;
+  std::istringstream lines(ReadFile(fs::directory_iterator(ended)->path()));
+  for (std::string line; std::getline(lines, line);) events.push_back(ParseJournalLine(line).value().event);
+  EXPECT_EQ(events, (std::vector<std::string>{journal::kRunStarted, journal::kFolderRename, journal::kFolderRenamedBack,
+                                              journal::kWorkingFolder, journal::kBackupComplete,
+                                              journal::kReplacementBegun, journal::kClientReplaced,
+                                              journal::kRunEnded}));
+  EXPECT_TRUE(fs::exists(sys::PathFromUtf8(Child(CurrentUpdateContext().OldDir, kBackupCompleteMarker))));
 }
 
 TEST(AddErrorMessage, JoinsTextsWithALoneCarriageReturn) {

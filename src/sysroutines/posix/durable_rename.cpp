@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 namespace tarnvel::sys {
 namespace {
 
@@ -40,6 +42,25 @@ bool RenameReplacing(const std::string& from, const std::string& to) {
   // (some file systems refuse fsync on folders) does not undo it.
   FlushPath(FolderOf(to), O_RDONLY | O_DIRECTORY);
   return true;
+}
+
+bool AppendDurably(const std::string& path, const std::string& bytes) {
+  const int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0644);
+  if (fd < 0) return false;
+  const char* data = bytes.data();
+  std::size_t left = bytes.size();
+  bool ok = true;
+  while (ok && left > 0) {
+    const ssize_t n = write(fd, data, left);
+    if (n < 0 && errno == EINTR) continue;
+    ok = n > 0;
+    if (ok) {
+      data += n;
+      left -= static_cast<std::size_t>(n);
+    }
+  }
+  ok = ok && fsync(fd) == 0;
+  return close(fd) == 0 && ok;
 }
 
 }  // namespace tarnvel::sys

@@ -16,6 +16,10 @@ struct RunLock::State {
   int fd = -1;
 };
 
+unsigned long CurrentProcessId() {
+  return static_cast<unsigned long>(getpid());
+}
+
 std::string MachineStateFolder() {
   if (const auto folder = EnvironmentVariable("TARNVEL_STATE_DIR"); folder && !folder->empty()) return *folder;
   return "/var/lib/tarnvel";

@@ -42,4 +42,15 @@ bool RenameReplacing(const std::string& from, const std::string& to) {
   return false;
 }
 
+bool AppendDurably(const std::string& path, const std::string& bytes) {
+  const HANDLE file = CreateFileW(Utf8ToWide(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != 0 &&
+            written == bytes.size();
+  ok = FlushFileBuffers(file) != 0 && ok;
+  return CloseHandle(file) != 0 && ok;
+}
+
 }  // namespace tarnvel::sys

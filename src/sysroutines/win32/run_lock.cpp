@@ -12,6 +12,10 @@ struct RunLock::State {
   HANDLE file = INVALID_HANDLE_VALUE;
 };
 
+unsigned long CurrentProcessId() {
+  return GetCurrentProcessId();
+}
+
 std::string MachineStateFolder() {
   if (const auto folder = EnvironmentVariable("TARNVEL_STATE_DIR"); folder && !folder->empty()) return *folder;
   const auto data = EnvironmentVariable("ProgramData");
