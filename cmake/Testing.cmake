@@ -29,7 +29,8 @@ endif()
 # One test program per folder of tests/; it carries the standard resources.
 function(tarnvel_add_test name)
   cmake_parse_arguments(ARG "" "RESOURCE_LOCK" "SOURCES;LIBS;LABELS;PROPERTIES" ${ARGN})
-  add_executable(${name} ${ARG_SOURCES} "${CMAKE_SOURCE_DIR}/tests/support/environment/english_catalogue.cpp")
+  add_executable(${name} ${ARG_SOURCES} "${CMAKE_SOURCE_DIR}/tests/support/environment/english_catalogue.cpp"
+                         "${CMAKE_SOURCE_DIR}/tests/support/environment/own_state_folder.cpp")
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} tarnvel_test_support ${TARNVEL_GTEST_LIBS} ${TARNVEL_GTEST_MAIN})
   target_include_directories(${name} PRIVATE "${CMAKE_SOURCE_DIR}/tests")
   tarnvel_embed_standard_resources(${name})

@@ -14,7 +14,8 @@ constexpr CommandEntry kCommands[] = {{"update", Command::Update},
                                       {"online", Command::Online},
                                       {"shutdown", Command::Shutdown},
                                       {"start-service", Command::StartService},
-                                      {"stop-service", Command::StopService}};
+                                      {"stop-service", Command::StopService},
+                                      {"recover", Command::Recover}};
 
 bool LooksLikeSysdbaPassword(const std::string& name) {
   return name == "--password" || name == "-p" || name == "--sysdba-password" || name == "--sysdba";
@@ -144,6 +145,7 @@ Commands (one; default: update):
   shutdown        shut the product's database down (single-user mode)
   start-service   (re)start the Firebird server's service
   stop-service    stop the Firebird server's service
+  recover         finish or undo what an interrupted update left (see below)
 
 Options:
   -f, --folder DIR              the product folder (default: the window's preset)
@@ -168,6 +170,11 @@ Standard output carries the run log as the window shows it (time stamp, then
 TAB for each further line of an entry); the log file beside the program gets
 the same entries. Progress of long copies goes to standard error.
 
+Only one updater works on a machine at a time: a second one is refused
+(exit code 5) with the one at work named. An update that was interrupted (the
+program killed, the machine switched off) leaves a journal; until `recover`
+has dealt with it, update, online and shutdown are refused (exit code 4).
+
 Exit codes:
   0   success
   1   failed before anything changed (or a command failed)
@@ -175,6 +182,7 @@ Exit codes:
   3   failed and rolled back: the product is as it was
   4   failed and left work for the operator: the database shut down, the
       service stopped, or a rollback that did not complete
+  5   another updater is at work on this machine; nothing was touched
   64  usage error: nothing was touched
 )";
 }

@@ -9,7 +9,7 @@
 
 namespace tarnvel::console {
 
-enum class Command { Update, Online, Shutdown, StartService, StopService };
+enum class Command { Update, Online, Shutdown, StartService, StopService, Recover };
 
 /// The environment variable read for the SYSDBA password when no other
 /// source is named.

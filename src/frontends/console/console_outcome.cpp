@@ -24,6 +24,8 @@ int ExitCode(Outcome outcome) {
       return 3;
     case Outcome::OperatorMustAct:
       return 4;
+    case Outcome::Locked:
+      return 5;
     case Outcome::UsageError:
       break;
   }
@@ -42,6 +44,8 @@ std::string OutcomeName(Outcome outcome) {
       return "rolled-back";
     case Outcome::OperatorMustAct:
       return "operator-must-act";
+    case Outcome::Locked:
+      return "locked";
     case Outcome::UsageError:
       break;
   }

@@ -6,7 +6,7 @@
 
 namespace tarnvel::console {
 
-enum class Outcome { Succeeded, FailedUnchanged, Declined, RolledBack, OperatorMustAct, UsageError };
+enum class Outcome { Succeeded, FailedUnchanged, Declined, RolledBack, OperatorMustAct, Locked, UsageError };
 
 /// What is known when a run has ended.
 struct RunFacts {
@@ -25,7 +25,7 @@ Outcome ClassifyOutcome(const RunFacts& facts);
 int ExitCode(Outcome outcome);
 
 /// "succeeded", "failed-unchanged", "declined", "rolled-back",
-/// "operator-must-act", "usage-error".
+/// "operator-must-act", "locked", "usage-error".
 std::string OutcomeName(Outcome outcome);
 
 }  // namespace tarnvel::console

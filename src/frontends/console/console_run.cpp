@@ -16,6 +16,9 @@
 #include "sysroutines/paths.h"
 #include "sysroutines/service_control.h"
 #include "sysroutines/terminal.h"
+#include "sysroutines/run_lock.h"
+#include "update/recovery.h"
+#include "update/run_journal.h"
 #include "update/update_context.h"
 
 namespace tarnvel::console {
@@ -111,6 +114,21 @@ int RunConsole(const std::vector<std::string>& args, ConsoleEnvironment env) {
     return ExitCode(outcome);
   };
 
+  // One updater at a time on this machine; a refused one touches nothing.
+  std::string holder;
+  const auto lock = sys::RunLock::TryAcquire(
+      sys::RunLockFile(),
+      programName + " (PID " + std::to_string(sys::CurrentProcessId()) + "), command " + report.command +
+          ", folder " + report.folder + ", started " + report.started,
+      holder);
+  if (!lock) {
+    err << "Another updater is at work on this machine: " << (holder.empty() ? "(it does not say who)" : holder)
+        << "\nNothing was changed. Start again when it has ended.\n";
+    report.failure = "locked: " + holder;
+    err << OutcomeName(Outcome::Locked) << " (exit code " << ExitCode(Outcome::Locked) << ")\n";
+    return finish(Outcome::Locked);
+  }
+
   // The same start-up as the window: catalogue check, then the creation
   // handler (libraries beside the executable, log file, server discovery).
   i18n::CatalogueTable sillTable;
@@ -168,6 +186,19 @@ int RunConsole(const std::vector<std::string>& args, ConsoleEnvironment env) {
       if (hook) hook(text);
     });
   }
+  settings.stateFolder = sys::MachineStateFolder();
+  // What an interrupted update left must be dealt with before the database
+  // is touched again; the service commands stay, to help by hand.
+  if (options.command == Command::Update || options.command == Command::Online ||
+      options.command == Command::Shutdown) {
+    if (const auto interrupted = ReadUnfinishedJournal(settings.stateFolder)) {
+      err << DescribeInterruptedRun(*interrupted) << "\n"
+          << "Run \"" << programName << " recover\" to recover it first (journal: " << interrupted->path << ").\n";
+      report.failure = DescribeInterruptedRun(*interrupted);
+      err << OutcomeName(Outcome::OperatorMustAct) << " (exit code " << ExitCode(Outcome::OperatorMustAct) << ")\n";
+      return finish(Outcome::OperatorMustAct);
+    }
+  }
   if (!settings.service.pause) settings.service.pause = firebird::SleepPause;
   if (!settings.shutdownPause) settings.shutdownPause = firebird::SleepPause;
 
@@ -192,6 +223,9 @@ int RunConsole(const std::vector<std::string>& args, ConsoleEnvironment env) {
       case Command::StopService:
         engine.stopFBService(settings.ServerParams, true, settings.service);
         break;
+      case Command::Recover:
+        RecoverInterruptedRun(host, settings, sysdbaPassword);
+        break;
     }
   } catch (const SilentAbort&) {
     facts.declined = true;
@@ -205,7 +239,9 @@ int RunConsole(const std::vector<std::string>& args, ConsoleEnvironment env) {
   facts.serviceStoppedByRun = trace.serviceStopped;
   if (trace.serviceStopped)
     facts.serviceRunsAfter = env.serviceState(settings.ServerParams.ServiceName) == sys::kServiceRunning;
-  const Outcome outcome = ClassifyOutcome(facts);
+  Outcome outcome = ClassifyOutcome(facts);
+  // A recovery that stopped leaves work for the operator by definition.
+  if (options.command == Command::Recover && facts.failed) outcome = Outcome::OperatorMustAct;
 
   // The window's closing display, in words: the update's last log entry on
   // success, the status line after a failure, then the failure itself.
