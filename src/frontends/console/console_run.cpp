@@ -35,8 +35,8 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
 }
 
 // What the engine did to the server during an update, seen through the
-// pauses it makes right after a shutdown and after a service stop, and the
-// two entries that say the database is online again.
+// pauses it makes right after a shutdown and after a service stop, and its
+// word that the database is online again.
 struct ServerTrace {
   bool databaseShutDown = false;
   bool databaseBackOnline = false;
@@ -180,11 +180,11 @@ int RunConsole(const std::vector<std::string>& args, ConsoleEnvironment env) {
   if (options.command == Command::Update) {
     settings.service.pause = Traced(serviceBase.pause, trace.serviceStopped);
     settings.shutdownPause = Traced(shutdownBase, trace.databaseShutDown);
-    host.SetEntryHook([&trace, hook = env.onEntry, online29 = GetMessageText("uUpdate_UpdateProgramm_29"),
-                       online49 = GetMessageText("uUpdate_UpdateProgramm_49")](const std::string& text) {
-      if (trace.databaseShutDown && (text == online29 || text == online49)) trace.databaseBackOnline = true;
-      if (hook) hook(text);
-    });
+    // Told by the engine when an online call returned, never read off the
+    // log, whose entry may fail to be written although the database is online.
+    settings.onDatabaseOnline = [&trace] {
+      if (trace.databaseShutDown) trace.databaseBackOnline = true;
+    };
   }
   settings.stateFolder = sys::MachineStateFolder();
   // What an interrupted update left must be dealt with before the database

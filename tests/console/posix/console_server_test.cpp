@@ -102,5 +102,26 @@ TEST_F(ConsoleServerRun, AFailureAfterTheServerCameBackChangedNothing) {
   EXPECT_TRUE(DatabaseOnline()) << AttachAs("CLERK1", "clerk1pw");
 }
 
+// The log's disk fills up right when the database goes back online: the
+// entries that say so cannot be written, but the database is online, and the
+// exit code must say the operator has no database to bring back.
+TEST_F(ConsoleServerRun, TheOutcomeComesFromTheOnlineCallNotFromItsLogEntry) {
+  // From the entry that announces the online call on, the log file refuses
+  // every write (made immutable, as a full disk would refuse it).
+  const std::string logs = bin_ / "Logs";
+  const auto protect = [&](const char* flag) {
+    for (const auto& file : std::filesystem::directory_iterator(logs))
+      std::system(("chattr " + std::string(flag) + " '" + file.path().string() + "' 2>/dev/null").c_str());
+  };
+  const int code = RunConsoleUpdate([&](const std::string& text) {
+    if (text == Text("48")) protect("+i");
+  });
+  protect("-i");
+  EXPECT_TRUE(DatabaseOnline()) << AttachAs("CLERK1", "clerk1pw");
+  EXPECT_NE(code, 4) << err_.str();
+  EXPECT_NE(Report()["outcome"].string, "operator-must-act");
+  EXPECT_NE(Report()["failure"].string, "") << "the log failure is not reported";
+}
+
 }  // namespace
 }  // namespace tarnvel::console
