@@ -28,4 +28,9 @@ std::vector<std::string> CommandLineArguments(int argc, char* argv[]);
 /// The value of an environment variable (UTF-8); nullopt when it is not set.
 std::optional<std::string> EnvironmentVariable(const std::string& name);
 
+/// Removes the variable from this process's environment, so that no program
+/// started afterwards inherits it (Windows: the process's block and the C
+/// runtime's copy both).
+void RemoveEnvironmentVariable(const std::string& name);
+
 }  // namespace tarnvel::sys

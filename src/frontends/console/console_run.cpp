@@ -64,6 +64,7 @@ ConsoleEnvironment::ConsoleEnvironment()
     : inputIsTerminal(sys::IsTerminal(sys::StdStream::Input)),
       errorIsTerminal(sys::IsTerminal(sys::StdStream::Error)),
       environment(sys::EnvironmentVariable),
+      removeEnvironment(sys::RemoveEnvironmentVariable),
       readFile(ReadWholeFile),
       readPassword(sys::ReadLineWithoutEcho),
       serviceState([](const std::string& name) { return sys::GetServiceState("", name); }) {}
@@ -102,6 +103,12 @@ int RunConsole(const std::vector<std::string>& args, ConsoleEnvironment env) {
   } catch (const std::invalid_argument& failure) {
     err << programName << ": " << failure.what() << "\n";
     return ExitCode(Outcome::UsageError);
+  }
+  // The payload runs as whoever runs the update, often root: it gets no
+  // password it does not need.
+  if (env.removeEnvironment) {
+    env.removeEnvironment(kSysdbaPasswordVariable);
+    if (options.sysdbaPasswordVariable) env.removeEnvironment(*options.sysdbaPasswordVariable);
   }
 
   RunReport report;

@@ -27,6 +27,9 @@ struct ConsoleEnvironment {
   bool inputIsTerminal = false;
   bool errorIsTerminal = false;
   std::function<std::optional<std::string>(const std::string& name)> environment;
+  /// Takes a variable out of the process's environment (the password's,
+  /// once read, so that no program the run starts inherits it).
+  std::function<void(const std::string& name)> removeEnvironment;
   std::function<std::optional<std::string>(const std::string& path)> readFile;
   /// Reads a password without echo; used only when input is a terminal.
   std::function<std::optional<std::string>(const std::function<void()>& prompt)> readPassword;

@@ -69,4 +69,8 @@ std::optional<std::string> EnvironmentVariable(const std::string& name) {
   return std::string(value);
 }
 
+void RemoveEnvironmentVariable(const std::string& name) {
+  unsetenv(name.c_str());
+}
+
 }  // namespace tarnvel::sys

@@ -1,5 +1,6 @@
 #include "sysroutines/terminal.h"
 
+#include <stdlib.h>
 #include <windows.h>
 // shellapi.h needs the types of windows.h.
 #include <shellapi.h>
@@ -87,6 +88,12 @@ std::optional<std::string> EnvironmentVariable(const std::string& name) {
   const DWORD length = GetEnvironmentVariableW(wide.c_str(), buffer.data(), size);
   if (length >= size) return std::nullopt;
   return WideToUtf8(std::wstring(buffer.data(), length));
+}
+
+void RemoveEnvironmentVariable(const std::string& name) {
+  const std::wstring wide = Utf8ToWide(name);
+  _wputenv_s(wide.c_str(), L"");  // an empty value removes it from the C runtime's copy
+  SetEnvironmentVariableW(wide.c_str(), nullptr);
 }
 
 }  // namespace tarnvel::sys

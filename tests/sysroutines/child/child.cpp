@@ -8,11 +8,15 @@
 //                                      folder in use until FILE.release exists
 //                                      (at most 60 s); writes FILE.held once
 //                                      the file is open; ends with 0
+//   tarnvel_test_child env NAME        writes the value of the environment
+//                                      variable NAME ("(unset)" when it has
+//                                      none) to child_env.txt; exit code 3
 //   tarnvel_test_child fds             writes the descriptors it holds beyond
 //                                      standard input, output and error to
 //                                      child_fds.txt (Linux; empty on
 //                                      Windows) and ends with exit code 3
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -31,6 +35,11 @@ int main(int argc, char** argv) {
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return 0;
+  }
+  if (argc == 3 && std::string(argv[1]) == "env") {
+    const char* value = std::getenv(argv[2]);
+    std::ofstream("child_env.txt", std::ios::binary) << (value == nullptr ? "(unset)" : value);
+    return 3;
   }
   if (argc == 2 && std::string(argv[1]) == "fds") {
     const std::string descriptors = InheritedDescriptors();
