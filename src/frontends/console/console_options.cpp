@@ -183,7 +183,10 @@ Exit codes:
   4   failed and left work for the operator: the database shut down, the
       service stopped, or a rollback that did not complete
   5   another updater is at work on this machine; nothing was touched
-  64  usage error: nothing was touched
+  6   the report (--report) could not be written; the outcome line says
+      how the run itself ended (it stands for 0 to 3)
+  64  usage error: nothing was touched (also a --report path inside the
+      product folder, or one that names something other than a report)
 )";
 }
 

@@ -24,6 +24,10 @@ Outcome ClassifyOutcome(const RunFacts& facts);
 
 int ExitCode(Outcome outcome);
 
+/// The exit code of a run whose --report could not be written, in place of
+/// the codes 0 to 3 (4 and 5 say more urgent things and stay).
+inline constexpr int kReportNotWrittenExitCode = 6;
+
 /// "succeeded", "failed-unchanged", "declined", "rolled-back",
 /// "operator-must-act", "locked", "usage-error".
 std::string OutcomeName(Outcome outcome);

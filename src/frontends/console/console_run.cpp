@@ -51,12 +51,6 @@ firebird::Pause Traced(firebird::Pause pause, bool& flag) {
   };
 }
 
-void WriteReport(const std::string& path, const RunReport& report, std::ostream& err) {
-  std::ofstream file(sys::PathFromUtf8(path), std::ios::binary | std::ios::trunc);
-  file << ReportJson(report);
-  file.close();
-  if (!file) err << "Cannot write the report " << path << ".\n";
-}
 
 }  // namespace
 
@@ -86,6 +80,15 @@ int RunConsole(const std::vector<std::string>& args, ConsoleEnvironment env) {
   }
 
   const InputPresets presets = TarnVelPresets();
+  // A report never goes where it could destroy what it reports on.
+  if (options.reportFile) {
+    const std::string problem =
+        ReportPathProblem(*options.reportFile, options.folder.value_or(presets.ProgramLocation));
+    if (!problem.empty()) {
+      err << programName << ": " << problem << "\n";
+      return ExitCode(Outcome::UsageError);
+    }
+  }
   std::string sysdbaPassword;
   try {
     PasswordSources sources{env.environment, env.readFile, nullptr};
@@ -115,10 +118,17 @@ int RunConsole(const std::vector<std::string>& args, ConsoleEnvironment env) {
   report.command = CommandName(options.command);
   report.folder = options.folder.value_or(presets.ProgramLocation);
   report.started = IsoTime(sys::CurrentLocalDateTime());
+  // The report first, then the outcome line, last of all: a report that
+  // could not be written is said before it and changes the exit code.
   auto finish = [&](Outcome outcome) {
     report.outcome = outcome;
-    if (options.reportFile) WriteReport(*options.reportFile, report, err);
-    return ExitCode(outcome);
+    int code = ExitCode(outcome);
+    if (options.reportFile && !WriteReportFile(*options.reportFile, report)) {
+      err << "The report " << *options.reportFile << " could not be written.\n";
+      if (code < ExitCode(Outcome::OperatorMustAct)) code = kReportNotWrittenExitCode;
+    }
+    err << OutcomeName(outcome) << " (exit code " << code << ")\n";
+    return code;
   };
 
   // One updater at a time on this machine; a refused one touches nothing.
@@ -132,7 +142,6 @@ int RunConsole(const std::vector<std::string>& args, ConsoleEnvironment env) {
     err << "Another updater is at work on this machine: " << (holder.empty() ? "(it does not say who)" : holder)
         << "\nNothing was changed. Start again when it has ended.\n";
     report.failure = "locked: " + holder;
-    err << OutcomeName(Outcome::Locked) << " (exit code " << ExitCode(Outcome::Locked) << ")\n";
     return finish(Outcome::Locked);
   }
 
@@ -202,7 +211,6 @@ int RunConsole(const std::vector<std::string>& args, ConsoleEnvironment env) {
       err << DescribeInterruptedRun(*interrupted) << "\n"
           << "Run \"" << programName << " recover\" to recover it first (journal: " << interrupted->path << ").\n";
       report.failure = DescribeInterruptedRun(*interrupted);
-      err << OutcomeName(Outcome::OperatorMustAct) << " (exit code " << ExitCode(Outcome::OperatorMustAct) << ")\n";
       return finish(Outcome::OperatorMustAct);
     }
   }
@@ -272,7 +280,6 @@ int RunConsole(const std::vector<std::string>& args, ConsoleEnvironment env) {
     report.backupFolder = oldDir;
   report.entries = host.Entries();
   report.durationSeconds = host.SecondsSinceStart();
-  err << OutcomeName(outcome) << " (exit code " << ExitCode(outcome) << ")\n";
   return finish(outcome);
 }
 

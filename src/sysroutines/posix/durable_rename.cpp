@@ -44,22 +44,36 @@ bool RenameReplacing(const std::string& from, const std::string& to) {
   return true;
 }
 
+namespace {
+
+bool WriteAndFlush(int fd, const std::string& bytes) {
+  const char* data = bytes.data();
+  std::size_t left = bytes.size();
+  while (left > 0) {
+    const ssize_t n = write(fd, data, left);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    data += n;
+    left -= static_cast<std::size_t>(n);
+  }
+  return fsync(fd) == 0;
+}
+
+}  // namespace
+
+bool WriteNewFile(const std::string& path, const std::string& bytes) {
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0644);
+  if (fd < 0) return false;
+  const bool ok = WriteAndFlush(fd, bytes);
+  if (close(fd) == 0 && ok) return true;
+  unlink(path.c_str());
+  return false;
+}
+
 bool AppendDurably(const std::string& path, const std::string& bytes) {
   const int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0644);
   if (fd < 0) return false;
-  const char* data = bytes.data();
-  std::size_t left = bytes.size();
-  bool ok = true;
-  while (ok && left > 0) {
-    const ssize_t n = write(fd, data, left);
-    if (n < 0 && errno == EINTR) continue;
-    ok = n > 0;
-    if (ok) {
-      data += n;
-      left -= static_cast<std::size_t>(n);
-    }
-  }
-  ok = ok && fsync(fd) == 0;
+  const bool ok = WriteAndFlush(fd, bytes);
   return close(fd) == 0 && ok;
 }
 
