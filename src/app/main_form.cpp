@@ -15,8 +15,12 @@
 #include "sysroutines/paths.h"
 #include "sysroutines/platform_defaults.h"
 #include "sysroutines/resources.h"
+#include "sysroutines/local_time.h"
+#include "sysroutines/text_helpers.h"
 #include "sysroutines/write_whole_file.h"
 #include "update/db_mode_commands.h"
+#include "update/recovery.h"
+#include "update/run_journal.h"
 
 namespace tarnvel {
 
@@ -29,6 +33,7 @@ EngineCalls RealEngine() {
   calls.updateShutdown = UpdateShutdown;
   calls.startFBService = firebird::StartFBService;
   calls.stopFBService = firebird::StopFBService;
+  calls.recoverInterruptedRun = RecoverInterruptedRun;
   return calls;
 }
 
@@ -117,6 +122,44 @@ void TfrmMain::FormCreate() {
 void TfrmMain::FormShow() {
   view_.SetCaption(applicationTitle_);
   view_.ApplyButtonFaceColours();
+  // An update killed half way is offered for recovery as soon as the window
+  // is there, before anyone starts anything else.
+  try {
+    InterruptedRunDealtWith();
+  } catch (const std::exception& failure) {
+    AEException(failure);
+  }
+}
+
+std::unique_ptr<sys::RunLock> TfrmMain::TakeRunLock(const std::string& command) {
+  const sys::LocalDateTime now = sys::CurrentLocalDateTime();
+  const std::string holder = applicationTitle_ + " (PID " + std::to_string(sys::CurrentProcessId()) +
+                             "), command " + command + ", folder " + view_.ProgramLocation() + ", started " +
+                             sys::TwoDigitString(now.hour) + ":" + sys::TwoDigitString(now.minute) + ":" +
+                             sys::TwoDigitString(now.second);
+  std::string found;
+  auto lock = sys::RunLock::TryAcquire(sys::RunLockFile(), holder, found);
+  if (!lock) {
+    MessageDlg(*this, GetMessageText("uMain_RunLock_1", found), DialogType::Error, {DialogButton::Ok},
+               DialogButton::Ok);
+  }
+  return lock;
+}
+
+bool TfrmMain::InterruptedRunDealtWith() {
+  const std::string stateFolder = sys::MachineStateFolder();
+  const std::optional<JournalState> interrupted = ReadUnfinishedJournal(stateFolder);
+  if (!interrupted) return true;
+  if (MessageDlg(*this, GetMessageText("uMain_Recover_1", DescribeInterruptedRun(*interrupted)),
+                 DialogType::Confirmation, {DialogButton::Yes, DialogButton::No},
+                 DialogButton::Yes) != DialogButton::Yes) {
+    return false;
+  }
+  const auto lock = TakeRunLock("recover");
+  if (!lock) return false;
+  BusyScope busy(*this, true);
+  env_.engine.recoverInterruptedRun(*this, Settings(), view_.Password());
+  return !ReadUnfinishedJournal(stateFolder);
 }
 
 void TfrmMain::SetControlsEnabled(bool Enabled) {
@@ -131,6 +174,9 @@ void TfrmMain::OKBtnClick() {
   // The panel is grey during runs and database commands, but not during the
   // service commands, whose pause lets the operator's clicks through.
   if (RefuseWhileBusy()) return;
+  if (!InterruptedRunDealtWith()) return;
+  const auto lock = TakeRunLock("update");
+  if (!lock) return;
   view_.SetStatusVisible(true);
   statusCaption_ = GetMessageText("uMain_OkBtn_2");
   progressLine_.clear();
@@ -199,24 +245,34 @@ bool TfrmMain::RefuseWhileBusy() {
 
 void TfrmMain::mmOperations_OnlineClick() {
   if (RefuseWhileBusy()) return;
+  if (!InterruptedRunDealtWith()) return;
+  const auto lock = TakeRunLock("online");
+  if (!lock) return;
   BusyScope busy(*this, true);
   env_.engine.updateOnLine(*this, Settings(), view_.ProgramLocation(), view_.Password());
 }
 
 void TfrmMain::mmOperations_ShutdownClick() {
   if (RefuseWhileBusy()) return;
+  if (!InterruptedRunDealtWith()) return;
+  const auto lock = TakeRunLock("shutdown");
+  if (!lock) return;
   BusyScope busy(*this, true);
   env_.engine.updateShutdown(*this, Settings(), view_.ProgramLocation(), view_.Password());
 }
 
 void TfrmMain::mmOperations_StartServiceClick() {
   if (RefuseWhileBusy()) return;
+  const auto lock = TakeRunLock("start-service");
+  if (!lock) return;
   BusyScope busy(*this, false);
   env_.engine.startFBService(ServerParams, true, ServiceContext());
 }
 
 void TfrmMain::mmOperations_StopServiceClick() {
   if (RefuseWhileBusy()) return;
+  const auto lock = TakeRunLock("stop-service");
+  if (!lock) return;
   BusyScope busy(*this, false);
   env_.engine.stopFBService(ServerParams, true, ServiceContext());
 }
@@ -268,6 +324,7 @@ UpdateSettings TfrmMain::Settings() {
   settings.ServerParams = ServerParams;
   settings.service = ServiceContext();
   settings.shutdownPause = env_.shutdownPause;
+  settings.stateFolder = sys::MachineStateFolder();
   if (!settings.shutdownPause) {
     settings.shutdownPause = [this](std::chrono::milliseconds duration) { ResponsiveWait(duration); };
   }

@@ -17,6 +17,7 @@
 #include "i18n/catalogue.h"
 #include "update/host.h"
 #include "update/project_profile.h"
+#include "sysroutines/run_lock.h"
 #include "update/update_driver.h"
 
 namespace tarnvel {
@@ -34,6 +35,7 @@ struct EngineCalls {
       updateOnLine, updateShutdown;
   std::function<void(const firebird::TFBServParams&, bool showResult, const firebird::FbServiceContext&)>
       startFBService, stopFBService;
+  std::function<void(IUpdateHost&, const UpdateSettings&, const std::string& SysdbaPassword)> recoverInterruptedRun;
 };
 
 /// The real engine.
@@ -132,6 +134,11 @@ class TfrmMain : public IUpdateHost {
   firebird::FbServiceContext ServiceContext();
   /// During a run or a command: tells the operator so and returns true.
   bool RefuseWhileBusy();
+  /// The machine's updater lock for one run or command; null, after a box
+  /// naming the holder, when another updater has it.
+  std::unique_ptr<sys::RunLock> TakeRunLock(const std::string& command);
+  /// No interrupted update is left, or the operator had it recovered now.
+  bool InterruptedRunDealtWith();
   /// Waits Duration while letting window messages through.
   void ResponsiveWait(std::chrono::milliseconds duration);
   void ShowStatus();
