@@ -83,6 +83,7 @@ TEST_F(ConsoleRun, AnUnattendedUpdateReplacesTheClientAndReportsEveryEntry) {
   EXPECT_FALSE(report["rolledBack"].boolean);
   EXPECT_EQ(report["failure"].string, "");
   EXPECT_EQ(report["backupFolder"].string, CurrentUpdateContext().OldDir);
+  EXPECT_TRUE(report["backupComplete"].boolean);
   // Every entry of the report is an entry of standard output, in order, and
   // of the log file.
   std::vector<std::string> reported;

@@ -91,6 +91,7 @@ std::string ReportJson(const RunReport& report) {
   out += std::string("  \"rolledBack\": ") + (report.rolledBack ? "true" : "false") + ",\n";
   out += "  \"failure\": " + JsonString(report.failure) + ",\n";
   out += "  \"backupFolder\": " + JsonString(report.backupFolder) + ",\n";
+  out += std::string("  \"backupComplete\": ") + (report.backupComplete ? "true" : "false") + ",\n";
   out += "  \"logFile\": " + JsonString(report.logFile) + ",\n";
   out += "  \"started\": " + JsonString(report.started) + ",\n";
   out += "  \"durationSeconds\": " + Number(report.durationSeconds) + ",\n";

@@ -22,6 +22,8 @@ struct RunReport {
   bool rolledBack = false;
   std::string failure;
   std::string backupFolder;
+  /// The backup carries the mark of a copy that ended without error.
+  bool backupComplete = false;
   std::string logFile;
   std::string started;
   double durationSeconds = 0;

@@ -278,6 +278,8 @@ int RunConsole(const std::vector<std::string>& args, ConsoleEnvironment env) {
   const std::string oldDir = CurrentUpdateContext().OldDir;
   if (options.command == Command::Update && !oldDir.empty() && sys::DirectoryExists(oldDir))
     report.backupFolder = oldDir;
+  report.backupComplete =
+      !report.backupFolder.empty() && sys::FileExists(sys::IncludeTrailingPathDelimiter(oldDir) + kBackupCompleteMarker);
   report.entries = host.Entries();
   report.durationSeconds = host.SecondsSinceStart();
   return finish(outcome);
