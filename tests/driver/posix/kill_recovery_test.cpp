@@ -50,7 +50,7 @@ TEST_F(KilledRun, EveryKillPointIsRecoveredWithOneCommand) {
     const std::string ready = productsDir_ + "/ready";
     fs::remove(ready);
     {
-      ChildProcess run(TARNVEL_KILLED_RUN, {root_, state, point.stop, ready, "server"});
+      ChildProcess run(fs::absolute(TARNVEL_KILLED_RUN).string(), {root_, state, point.stop, ready, "server"});
       bool ended = false;
       for (int i = 0; i < 1200 && !fs::exists(ready) && !ended; ++i) ended = run.WaitForExit(std::chrono::milliseconds(100));
       ASSERT_TRUE(fs::exists(ready)) << "the run did not reach its stop point";
