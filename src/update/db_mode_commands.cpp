@@ -5,6 +5,7 @@
 
 #include "firebird/db_services.h"
 #include "i18n/ldm.h"
+#include "update/server_advice.h"
 #include "update/update_context.h"
 
 namespace tarnvel {
@@ -42,7 +43,9 @@ void RunModeCommand(IUpdateHost& host, const UpdateSettings& settings, const std
     MessageDlg(host, text(4), DialogType::Information, {DialogButton::Ok}, DialogButton::Ok);
   } catch (const std::exception& failure) {
     host.ProcessMessages();
-    if (std::string(failure.what()).find(kAlreadyInMode) == std::string::npos) throw;
+    if (std::string(failure.what()).find(kAlreadyInMode) == std::string::npos) {
+      throw std::runtime_error(FailureTextWithAdvice(failure));
+    }
     log(5);
     MessageDlg(host, text(6), DialogType::Warning, {DialogButton::Ok}, DialogButton::Ok);
   }

@@ -5,6 +5,7 @@
 #include "i18n/ldm.h"
 #include "sysroutines/drive_type.h"
 #include "sysroutines/file_system.h"
+#include "sysroutines/lock_test.h"
 #include "sysroutines/paths.h"
 #include "sysroutines/text_helpers.h"
 
@@ -52,7 +53,14 @@ void UpdateInit(IUpdateHost& host, const ProductNames& names, const std::string&
   UpdateContext& context = CurrentUpdateContext();
   context.RootDir = sys::ExpandFullPath(ProgramLocation);
   if (!sys::DirectoryExists(context.RootDir)) {
-    throw std::runtime_error(i18n::GetMessageText("uUpdate_UpdateInit_2", context.RootDir));
+    std::string text = i18n::GetMessageText("uUpdate_UpdateInit_2", context.RootDir);
+    // An update killed between the lock test's renames leaves the product
+    // under the lock-test name: the operator must learn where it is.
+    const std::string renamed = sys::LockTestName(context.RootDir);
+    if (!context.RootDir.empty() && sys::DirectoryExists(renamed)) {
+      text += "\r\n" + i18n::GetMessageText("uUpdate_UpdateProgramm_57", renamed, context.RootDir);
+    }
+    throw std::runtime_error(text);
   }
   const unsigned driveType = sys::GetDriveTypeOfPath(context.RootDir);
   if (driveType != sys::kDriveRemovable && driveType != sys::kDriveFixed) {

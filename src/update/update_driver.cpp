@@ -24,6 +24,7 @@
 #include "update/interrupted_run.h"
 #include "update/part_restore.h"
 #include "update/run_journal.h"
+#include "update/server_advice.h"
 #include "update/payload.h"
 #include "update/update_context.h"
 
@@ -236,8 +237,12 @@ class UpdateRun {
   void WarnAttachedUsers() {
     Log("uUpdate_UpdateProgramm_8");
     std::vector<std::string> users;
-    firebird::GetAttachedUsers(profile_.ClientLibrary, context().DatabaseName, kSysdba, sysdbaPassword_, "",
-                               users);
+    try {
+      firebird::GetAttachedUsers(profile_.ClientLibrary, context().DatabaseName, kSysdba, sysdbaPassword_, "",
+                                 users);
+    } catch (const std::exception& failure) {
+      throw std::runtime_error(FailureTextWithAdvice(failure));
+    }
     if (users.empty()) return;
     Log("uUpdate_UpdateProgramm_9");
     partsText_ = GetMessageText("uUpdate_UpdateProgramm_10");
@@ -271,7 +276,7 @@ class UpdateRun {
       firebird::DatabaseShutdown(profile_.ClientLibrary, context().DatabaseName, kSysdba, sysdbaPassword_,
                                  settings_.shutdownPause);
     } catch (const std::exception& failure) {
-      throw std::runtime_error(GetMessageText("uUpdate_UpdateProgramm_20") + "\r\r" + failure.what());
+      throw std::runtime_error(GetMessageText("uUpdate_UpdateProgramm_20") + "\r\r" + FailureTextWithAdvice(failure));
     }
     // From here on the database is shut down: no log failure may keep it so.
     LogAndGoOn("uUpdate_UpdateProgramm_19");
@@ -325,7 +330,7 @@ class UpdateRun {
       host_.ProcessMessages();
       ShowError(GetMessageText("uUpdate_UpdateProgramm_30"));
       errorText_ = AddErrorMessage(
-          errorText_, GetMessageText("uUpdate_UpdateProgramm_31") + "\rOriginal Message: " + online.what());
+          errorText_, GetMessageText("uUpdate_UpdateProgramm_31") + "\rOriginal Message: " + FailureTextWithAdvice(online));
     }
     throw std::runtime_error(WithLogFailure(errorText_));
   }
@@ -530,7 +535,7 @@ class UpdateRun {
                                  kSysdba, sysdbaPassword_);
       } catch (const std::exception& online) {
         errorText_ = AddErrorMessage(
-            errorText_, GetMessageText("uUpdate_UpdateProgramm_50") + "\rOriginal Message: " + online.what());
+            errorText_, GetMessageText("uUpdate_UpdateProgramm_50") + "\rOriginal Message: " + FailureTextWithAdvice(online));
         throw std::runtime_error(WithLogFailure(errorText_));
       }
       DatabaseIsOnline();
