@@ -12,44 +12,13 @@
 #include "sysroutines/local_time.h"
 #include "sysroutines/paths.h"
 #include "sysroutines/text_helpers.h"
+#include "update/json_text.h"
 
 namespace tarnvel {
 namespace {
 
 std::string Join(const std::string& folder, const std::string& name) {
   return sys::IncludeTrailingPathDelimiter(folder) + name;
-}
-
-std::string Quoted(const std::string& text) {
-  std::string out = "\"";
-  for (const char c : text) {
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          char escaped[8];
-          std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(static_cast<unsigned char>(c)));
-          out += escaped;
-        } else {
-          out += c;
-        }
-    }
-  }
-  return out + "\"";
 }
 
 // A JSON string starting at Text[At] (its opening quote); At ends after it.
@@ -124,8 +93,8 @@ void Prune(const std::string& folder, int keep) {
 }  // namespace
 
 std::string JournalLine(const std::string& event, const JournalDetails& details) {
-  std::string line = "{\"event\":" + Quoted(event) + ",\"time\":" + Quoted(Now());
-  for (const auto& [key, value] : details) line += "," + Quoted(key) + ":" + Quoted(value);
+  std::string line = "{\"event\":" + JsonQuoted(event) + ",\"time\":" + JsonQuoted(Now());
+  for (const auto& [key, value] : details) line += "," + JsonQuoted(key) + ":" + JsonQuoted(value);
   return line + "}\n";
 }
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "console/console_test_environment.h"
 #include "driver/driver_fixture.h"
 #include "frontends/console/console_run.h"
 #include "sysroutines/lock_test.h"
@@ -15,7 +16,8 @@
 namespace tarnvel::console {
 namespace {
 
-using namespace testing;
+using namespace tarnvel::testing;
+using testing::ClientOnlyEnvironment;
 namespace fs = std::filesystem;
 
 class ConsoleInterrupted : public ::testing::Test {
@@ -29,18 +31,7 @@ class ConsoleInterrupted : public ::testing::Test {
   int Run(const std::vector<std::string>& args) {
     out_.str("");
     err_.str("");
-    ConsoleEnvironment env;
-    env.form.executablePath = Child(dir_ / "bin", "Updater_TarnVel_console");
-    env.form.discoverServer = [](firebird::TFBServParams&) {};
-    env.form.service.pause = [](std::chrono::milliseconds) {};
-    env.form.shutdownPause = [](std::chrono::milliseconds) {};
-    env.out = &out_;
-    env.err = &err_;
-    env.in = &in_;
-    env.inputIsTerminal = false;
-    env.errorIsTerminal = false;
-    env.environment = [](const std::string&) { return std::optional<std::string>(); };
-    return RunConsole(args, std::move(env));
+    return RunConsole(args, ClientOnlyEnvironment(dir_ / "bin", out_, err_, in_));
   }
 
   TempDir dir_{"interrupted"};

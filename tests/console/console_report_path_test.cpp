@@ -8,6 +8,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "console/console_test_environment.h"
 #include "driver/driver_fixture.h"
 #include "frontends/console/console_outcome.h"
 #include "frontends/console/console_report.h"
@@ -17,7 +18,8 @@
 namespace tarnvel::console {
 namespace {
 
-using namespace testing;
+using namespace tarnvel::testing;
+using testing::ClientOnlyEnvironment;
 namespace fs = std::filesystem;
 
 class ConsoleReportPath : public ::testing::Test {
@@ -29,14 +31,8 @@ class ConsoleReportPath : public ::testing::Test {
 
   int Run(const std::string& report) {
     err_.str("");
-    ConsoleEnvironment env;
-    env.form.executablePath = Child(dir_ / "bin", "Updater_TarnVel_console");
-    env.form.discoverServer = [](firebird::TFBServParams&) {};
-    env.out = &out_;
-    env.err = &err_;
-    env.in = &in_;
-    env.environment = [](const std::string&) { return std::optional<std::string>(); };
-    return RunConsole({"--folder", root_, "--yes", "--report", report}, std::move(env));
+    return RunConsole({"--folder", root_, "--yes", "--report", report},
+                      ClientOnlyEnvironment(dir_ / "bin", out_, err_, in_));
   }
 
   TempDir dir_{"report-path"};

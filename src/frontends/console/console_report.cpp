@@ -8,6 +8,7 @@
 #include "sysroutines/paths.h"
 #include "sysroutines/replace_file.h"
 #include "sysroutines/resolved_path.h"
+#include "update/json_text.h"
 
 namespace tarnvel::console {
 namespace {
@@ -50,36 +51,7 @@ std::string IsoTime(const sys::LocalDateTime& when) {
 }
 
 std::string JsonString(const std::string& text) {
-  std::string out = "\"";
-  for (const char c : text) {
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          char escaped[8];
-          std::snprintf(escaped, sizeof escaped, "\\u%04x",
-                        static_cast<unsigned>(static_cast<unsigned char>(c)));
-          out += escaped;
-        } else {
-          out += c;
-        }
-    }
-  }
-  return out + "\"";
+  return JsonQuoted(text);
 }
 
 std::string ReportJson(const RunReport& report) {

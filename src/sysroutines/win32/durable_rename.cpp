@@ -42,29 +42,33 @@ bool RenameReplacing(const std::string& from, const std::string& to) {
   return false;
 }
 
-bool WriteNewFile(const std::string& path, const std::string& bytes) {
-  const std::wstring name = Utf8ToWide(path);
-  const HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != 0 &&
-            written == bytes.size();
-  ok = FlushFileBuffers(file) != 0 && ok;
-  ok = CloseHandle(file) != 0 && ok;
-  if (!ok) DeleteFileW(name.c_str());
-  return ok;
-}
+namespace {
 
-bool AppendDurably(const std::string& path, const std::string& bytes) {
-  const HANDLE file = CreateFileW(Utf8ToWide(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
+// Writes Bytes through to the disk and closes File, whatever happens.
+bool WriteFlushAndClose(HANDLE file, const std::string& bytes) {
   DWORD written = 0;
   bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != 0 &&
             written == bytes.size();
   ok = FlushFileBuffers(file) != 0 && ok;
   return CloseHandle(file) != 0 && ok;
+}
+
+}  // namespace
+
+bool WriteNewFile(const std::string& path, const std::string& bytes) {
+  const std::wstring name = Utf8ToWide(path);
+  const HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  if (WriteFlushAndClose(file, bytes)) return true;
+  DeleteFileW(name.c_str());
+  return false;
+}
+
+bool AppendDurably(const std::string& path, const std::string& bytes) {
+  const HANDLE file = CreateFileW(Utf8ToWide(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  return file != INVALID_HANDLE_VALUE && WriteFlushAndClose(file, bytes);
 }
 
 }  // namespace tarnvel::sys
