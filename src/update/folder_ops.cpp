@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "i18n/ldm.h"
+#include "sysroutines/directory_handle.h"
 #include "sysroutines/directory_reader.h"
 #include "sysroutines/file_copy.h"
 #include "sysroutines/file_system.h"
@@ -24,12 +25,35 @@ bool IsFolder(std::uint32_t attributes) {
   throw std::runtime_error(i18n::GetMessageText(id, argument));
 }
 
-void RemoveFile(const std::string& path, std::uint32_t attributes) {
-  if ((attributes & sys::kAttrReadOnly) != 0) {
-    sys::SetFileAttributesOf(path, (attributes | sys::kAttrArchive) & ~sys::kAttrReadOnly);
-  }
-  const bool removed = IsLink(attributes) ? sys::RemoveLink(path) : sys::DeleteFileAt(path);
-  if (!removed) Fail("uUpdate_MyRemoveDir_1", path);
+// Removes the entry Name of Parent, a folder with everything in it; Path
+// names it for the operator. Each folder is entered through the handle of
+// the folder above it, and only when what is opened is a real folder: a link
+// found there, listed or swapped in later, goes as itself.
+void RemoveTree(const sys::DirectoryHandle& parent, const std::string& name, const std::string& path) {
+  {
+    sys::DirectoryHandle folder;
+    switch (parent.OpenFolder(name, folder)) {
+      case sys::DirectoryHandle::Opened::kMissing:
+        return;
+      case sys::DirectoryHandle::Opened::kFailed:
+        return;  // it cannot be emptied, so it stays, as a folder that cannot be removed
+      case sys::DirectoryHandle::Opened::kNotAFolder:
+        if (!parent.RemoveEntry(name)) Fail("uUpdate_MyRemoveDir_1", path);
+        return;
+      case sys::DirectoryHandle::Opened::kFolder:
+        break;
+    }
+    const std::string prefix = sys::IncludeTrailingPathDelimiter(path);
+    while (const auto entry = folder.Next()) {
+      if (IsFolder(entry->attributes) && !IsLink(entry->attributes)) {
+        RemoveTree(folder, entry->name, prefix + entry->name);
+      } else if (!folder.RemoveEntry(entry->name)) {
+        Fail("uUpdate_MyRemoveDir_1", prefix + entry->name);
+      }
+    }
+  }  // closed first: Windows deletes a folder only when its last handle closes
+  // A folder still in use or not empty stays behind; the caller is not told.
+  parent.RemoveFolder(name);
 }
 
 // What one tree copy collects on its way.
@@ -98,20 +122,11 @@ void MyRemoveDir(const std::string& Folder) {
   // emptied, is a whole file system gone.
   if (Folder.empty()) Fail("uUpdate_MyRemoveDir_1", "\"\"");
   if (sys::IsFileSystemRoot(Folder)) Fail("uUpdate_MyRemoveDir_1", Folder);
-  const std::string folder = sys::IncludeTrailingPathDelimiter(Folder);
-  {
-    sys::DirectoryReader reader(folder);
-    while (const auto entry = reader.Next()) {
-      const std::string path = folder + entry->name;
-      if (IsFolder(entry->attributes) && !IsLink(entry->attributes)) {
-        MyRemoveDir(path);
-      } else {
-        RemoveFile(path, entry->attributes);
-      }
-    }
-  }
-  // A folder still in use or not empty stays behind; the caller is not told.
-  sys::RemoveEmptyDirectory(folder.substr(0, folder.size() - 1));
+  // Folder itself is reached from the folder above it, so that a link
+  // standing in its place is removed, never followed.
+  std::string name;
+  const sys::DirectoryHandle parent = sys::DirectoryHandle::OpenParentOf(Folder, name);
+  if (parent.IsOpen()) RemoveTree(parent, name, Folder);
 }
 
 void MyCreateDir(const std::string& Folder) {

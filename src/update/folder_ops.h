@@ -15,10 +15,25 @@ namespace tarnvel {
 /// Deletes Folder and everything in it. Read-only files are deleted after
 /// their read-only bit is cleared. A file that cannot be deleted stops the
 /// removal at once with uUpdate_MyRemoveDir_1 naming the file's full path;
-/// a folder that cannot be removed is left behind without an error. A
-/// missing Folder is no error. An empty Folder, or one that is the root of a
-/// file system or drive (links resolved), is refused before anything is
-/// deleted: uUpdate_MyRemoveDir_1 names Folder (the empty one as "").
+/// a folder that cannot be removed, or cannot even be opened to be emptied,
+/// is left behind without an error, and so is a folder on which a file
+/// system, or a folder from elsewhere, is mounted (Linux; Windows mounts a
+/// volume on a junction, which goes as a link, the volume untouched). A missing Folder is no error. An empty Folder, or one
+/// that is the root of a file system or drive (links resolved), is refused
+/// before anything is deleted: uUpdate_MyRemoveDir_1 names Folder (the empty
+/// one as "").
+///
+/// No link is ever followed, Folder itself included: a symbolic link or
+/// junction given as Folder, or found anywhere in the tree, is removed as the
+/// link it is, and what it points at stays untouched. So is a link that
+/// takes a folder's place while the tree is being removed: every folder is
+/// entered through the folder above it, and only when what was opened is a
+/// real folder. Folder is the last name of its path; the folders above it
+/// are the caller's path and are followed. Anything else standing at Folder
+/// (a file, a pipe) is deleted as a file would be inside the tree. A tree
+/// deeper than the open-file limit allows (one handle per level; Linux's
+/// usual 1024 means some 1000 levels) keeps its deepest folders, without an
+/// error, as folders that cannot be opened.
 void MyRemoveDir(const std::string& Folder);
 
 /// Creates exactly the folder Folder (its parent must exist; an existing

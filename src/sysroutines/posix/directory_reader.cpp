@@ -1,13 +1,11 @@
 #include "sysroutines/directory_reader.h"
 
 #include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
 
 #include <cerrno>
 #include <cstring>
 
-#include "sysroutines/file_system.h"
+#include "sysroutines/posix/directory_entry.h"
 
 namespace tarnvel::sys {
 
@@ -44,25 +42,7 @@ std::optional<DirectoryEntry> DirectoryReader::Next() {
       return std::nullopt;
     }
     if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
-    DirectoryEntry result;
-    result.name = entry->d_name;
-    struct stat st {};
-    if (fstatat(dirfd(state_->dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
-      // Gone since the listing was read, or unreadable: report what the listing knows.
-      result.attributes = entry->d_type == DT_DIR   ? kAttrDirectory
-                          : entry->d_type == DT_LNK ? kAttrLink
-                                                    : kAttrArchive;
-      return result;
-    }
-    if (S_ISLNK(st.st_mode)) {
-      result.attributes = kAttrLink;
-    } else {
-      result.attributes = S_ISDIR(st.st_mode) ? kAttrDirectory : kAttrArchive;
-      if (S_ISREG(st.st_mode)) result.size = static_cast<std::uint64_t>(st.st_size);
-      if ((st.st_mode & S_IWUSR) == 0) result.attributes |= kAttrReadOnly;
-    }
-    result.modified = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    return result;
+    return ReadDirectoryEntry(dirfd(state_->dir), *entry);
   }
 }
 
