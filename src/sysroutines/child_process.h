@@ -1,8 +1,10 @@
 #pragma once
-// One started program that the caller waits for.
+// One started program that the caller waits for, and ends when it must.
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace tarnvel::sys {
@@ -21,12 +23,27 @@ class ChildProcess {
   /// except that ProgramPath, which starts the command line, is never split;
   /// the first word is the program started (posix_spawn, no PATH search);
   /// it inherits standard input, output and error and no other descriptor.
+  /// The program heads a group that the processes it starts belong to as
+  /// well, so that EndAll reaches them: Linux a process group of its own
+  /// (so it is not the terminal's foreground job), Windows a job object
+  /// (none where the system refuses one; then EndAll ends the program only).
   bool Start(const std::string& commandLine, const std::string& programPath, const std::string& workingFolder,
              int showMode);
 
   /// Waits without a time limit and returns the exit code (Linux: a program
   /// ended by a signal gives 128 + the signal number).
   std::uint32_t Wait();
+
+  /// Waits at most Timeout: the exit code, as Wait gives it, when the
+  /// program has ended; nullopt while it still runs.
+  std::optional<std::uint32_t> WaitFor(std::chrono::milliseconds timeout);
+
+  /// Ends the program and every process of its group at once (Linux: SIGKILL
+  /// to the process group; Windows: TerminateJobObject, or TerminateProcess
+  /// without a job), then waits for the program itself to end. A process
+  /// that left the group (Linux setsid or setpgid) is not reached; one that
+  /// already ended is not waited for again.
+  void EndAll();
 
  private:
   struct State;

@@ -3,12 +3,18 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <optional>
+#include <thread>
 
 #include "support/disk_child.h"
+#include "support/sysroutines_child_process.h"
 #include "support/temp_dir.h"
 #include "sysroutines/file_copy.h"
+#include "sysroutines/file_system.h"
 #include "sysroutines/paths.h"
+#include "sysroutines/process_end.h"
 
 namespace tarnvel::sys {
 namespace {
@@ -18,7 +24,8 @@ using testing::TempDir;
 
 // A copy of the child in a fresh folder, so that its report lands there.
 std::string ChildIn(const TempDir& dir) {
-  const std::string child = dir / (std::string("child") + (testing::TestChildPath().ends_with(".exe") ? ".exe" : ""));
+  const std::string child =
+      dir / (std::string("child") + (testing::TestChildPath().ends_with(".exe") ? ".exe" : ""));
   EXPECT_TRUE(CopyFileWithAttributes(testing::TestChildPath(), child));
   return child;
 }
@@ -27,8 +34,16 @@ TEST(RunAndWait, ReturnsTheExitCodeAndRunsInTheProgramsFolder) {
   TempDir dir("run");
   const std::string child = ChildIn(dir);
   int passes = 0;
-  EXPECT_EQ(RunAndWait(child, " /x", kShowNormal, [&] { ++passes; }), 3);
-  EXPECT_EQ(passes, 2);  // once before and once after the wait
+  bool lastPassAfterTheEnd = false;
+  EXPECT_EQ(RunAndWait(child, " /x", kShowNormal,
+                       [&] {
+                         ++passes;
+                         lastPassAfterTheEnd = std::filesystem::exists(dir.path() / "child_report.txt");
+                       }),
+            3);
+  // Once before the wait, at every interval during it, and once after it.
+  EXPECT_GE(passes, 2);
+  EXPECT_TRUE(lastPassAfterTheEnd);
   // The command line is the full path, then the parameters as given.
   EXPECT_EQ(ReadFile(dir.path() / "child_report.txt"), child + " /x");
 }
@@ -50,9 +65,11 @@ TEST(RunAndWait, FailsWhenTheProgramCannotBeStarted) {
   TempDir dir("run");
   const std::string child = ChildIn(dir);
   const std::string longParameters(600, 'x');
-  const struct { std::string path, parameters; } cases[] = {
+  const struct {
+    std::string path, parameters;
+  } cases[] = {
       {dir / "missing.exe", ""},
-      {dir.str(), ""},               // a folder
+      {dir.str(), ""},  // a folder
       // Without a blank the parameters run into the path: that names no program.
       {child, "/x"},
       // Longer than the 511 characters of the command line: not started at all,
@@ -68,6 +85,88 @@ TEST(RunAndWait, FailsWhenTheProgramCannotBeStarted) {
     }
   }
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "child_report.txt"));
+}
+
+// A copy of the sleeper in a fresh folder, where it writes its process numbers.
+std::string SleeperIn(const TempDir& dir) {
+  return testing::CopyProgramAs(testing::SysroutinesTestProgram("tarnvel_test_sleeper"), dir.str(),
+                                "sleeper");
+}
+
+std::uint32_t NumberIn(const std::filesystem::path& file) {
+  const std::string text = ReadFile(file);
+  return text.empty() ? 0 : static_cast<std::uint32_t>(std::stoul(text));
+}
+
+bool AppearsWithin(const std::filesystem::path& file, std::chrono::seconds within) {
+  const auto deadline = std::chrono::steady_clock::now() + within;
+  while (!std::filesystem::exists(file) && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return std::filesystem::exists(file);
+}
+
+struct GivenUp {};  // what a window's message pass throws when the operator quits
+
+TEST(RunAndWait, ProgramGivenUpOnIsEndedWithTheProcessesItStarted) {
+  using namespace std::chrono_literals;
+  const struct {
+    const char* what;
+    std::optional<std::chrono::milliseconds> limit;
+    bool passThrows;
+  } cases[] = {
+      {"past its time limit", 300ms, false},
+      {"the message pass throws", std::nullopt, true},
+  };
+  for (const auto& c : cases) {
+    TempDir dir("limit");
+    const std::string sleeper = SleeperIn(dir);
+    int passes = 0;
+    bool grandchildStarted = false;
+    // The first pass waits until the sleeper has started its own child, so
+    // that the end finds both running, however slowly they start.
+    const auto pass = [&] {
+      if (passes++ == 0) grandchildStarted = AppearsWithin(dir.path() / "grandchild.pid", 30s);
+      if (c.passThrows && passes == 2) throw GivenUp{};
+    };
+    std::string outcome = "returned";
+    try {
+      RunAndWait(sleeper, " 60 grandchild", kShowNormal, pass, c.limit);
+    } catch (const ProgramTimedOut& e) {
+      outcome = "timed out";
+      EXPECT_EQ(e.ProgramPath(), ExpandFullPath(sleeper)) << c.what;
+      EXPECT_EQ(e.Limit(), 300ms) << c.what;
+      EXPECT_NE(std::string(e.what()).find(e.ProgramPath()), std::string::npos) << e.what();
+    } catch (const GivenUp&) {
+      outcome = "given up";
+    }
+    EXPECT_EQ(outcome, c.passThrows ? "given up" : "timed out") << c.what;
+    ASSERT_TRUE(grandchildStarted) << c.what;
+    EXPECT_GE(passes, 2) << c.what;  // before the wait, and after the program was ended
+    EXPECT_TRUE(testing::ProcessEnds(NumberIn(dir.path() / "sleeper.pid"), 30s)) << c.what;
+    EXPECT_TRUE(testing::ProcessEnds(NumberIn(dir.path() / "grandchild.pid"), 30s)) << c.what;
+  }
+}
+
+TEST(RunAndWait, ProgramEndingWithinItsLimitGivesItsExitCode) {
+  using namespace std::chrono_literals;
+  TempDir dir("within");
+  const struct {
+    std::string program, parameters;
+    int exitCode;
+    int leastPasses;  // a program that runs a second lets messages through on the way
+  } cases[] = {
+      {ChildIn(dir), " /x", 3, 2},
+      {SleeperIn(dir), " 1", 0, 3},
+  };
+  for (const auto& c : cases) {
+    int passes = 0;
+    EXPECT_EQ(RunAndWait(
+                  c.program, c.parameters, kShowNormal, [&] { ++passes; }, 60s),
+              c.exitCode)
+        << c.program;
+    EXPECT_GE(passes, c.leastPasses) << c.program;
+  }
 }
 
 }  // namespace

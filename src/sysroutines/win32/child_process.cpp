@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "sysroutines/paths.h"
@@ -10,11 +11,14 @@ namespace tarnvel::sys {
 
 struct ChildProcess::State {
   PROCESS_INFORMATION info{};
+  HANDLE job = nullptr;  // holds the program and the processes it starts
 };
 
 ChildProcess::ChildProcess() : state_(std::make_unique<State>()) {}
 
 ChildProcess::~ChildProcess() {
+  // Without JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE the job's processes outlive its handle.
+  if (state_->job != nullptr) CloseHandle(state_->job);
   if (state_->info.hThread != nullptr) CloseHandle(state_->info.hThread);
   if (state_->info.hProcess != nullptr) CloseHandle(state_->info.hProcess);
 }
@@ -30,9 +34,26 @@ bool ChildProcess::Start(const std::string& commandLine, const std::string& /*pr
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = static_cast<WORD>(showMode & 0xFFFF);
-  return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE,
-                        CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS, nullptr,
-                        folder.empty() ? nullptr : folder.c_str(), &startup, &state_->info) != 0;
+  // Suspended until it is in its job, so that nothing it starts escapes it.
+  if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE,
+                     CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED, nullptr,
+                     folder.empty() ? nullptr : folder.c_str(), &startup, &state_->info) == 0) {
+    state_->info = PROCESS_INFORMATION{};
+    return false;
+  }
+  state_->job = CreateJobObjectW(nullptr, nullptr);
+  if (state_->job != nullptr && AssignProcessToJobObject(state_->job, state_->info.hProcess) == 0) {
+    // A job of our own may be refused (an older system inside a job of its
+    // caller's); then the program alone can be ended.
+    CloseHandle(state_->job);
+    state_->job = nullptr;
+  }
+  if (ResumeThread(state_->info.hThread) == static_cast<DWORD>(-1)) {
+    TerminateProcess(state_->info.hProcess, 1);
+    WaitForSingleObject(state_->info.hProcess, INFINITE);
+    return false;
+  }
+  return true;
 }
 
 std::uint32_t ChildProcess::Wait() {
@@ -40,6 +61,24 @@ std::uint32_t ChildProcess::Wait() {
   DWORD code = 0;
   GetExitCodeProcess(state_->info.hProcess, &code);
   return code;
+}
+
+std::optional<std::uint32_t> ChildProcess::WaitFor(std::chrono::milliseconds timeout) {
+  // INFINITE itself is no time limit: stay below it.
+  const auto milliseconds = std::clamp<std::chrono::milliseconds::rep>(timeout.count(), 0, INFINITE - 1);
+  if (WaitForSingleObject(state_->info.hProcess, static_cast<DWORD>(milliseconds)) == WAIT_TIMEOUT) {
+    return std::nullopt;
+  }
+  DWORD code = 0;
+  GetExitCodeProcess(state_->info.hProcess, &code);
+  return code;
+}
+
+void ChildProcess::EndAll() {
+  const bool ended = state_->job != nullptr ? TerminateJobObject(state_->job, 1) != 0
+                                            : TerminateProcess(state_->info.hProcess, 1) != 0;
+  // Termination runs on after the call returns; a refused one is not waited for.
+  if (ended) WaitForSingleObject(state_->info.hProcess, INFINITE);
 }
 
 }  // namespace tarnvel::sys
