@@ -51,6 +51,9 @@ std::string Join(const std::string& folder, const std::string& name) {
 [[noreturn]] void Fail(const char* id, const std::string& argument) {
   throw std::runtime_error(GetMessageText(id, argument));
 }
+[[noreturn]] void Fail2(const char* id, const std::string& a0, const std::string& a1) {
+  throw std::runtime_error(GetMessageText(id, a0, a1));
+}
 
 class UpdateRun {
  public:
@@ -392,8 +395,12 @@ class UpdateRun {
       MyCreateDir(context().NewDir);
       MyCreateDir(context().OldDir);
       const std::string payload = Join(context().NewDir, kPayloadName);
-      ExtractFilesFromResource(payload, "");
-      sys::RunAndWait(payload, "", sys::kShowNormal, [this] { host_.ProcessMessages(); });
+      if (settings_.writePayload) {
+        settings_.writePayload(payload);
+      } else {
+        ExtractFilesFromResource(payload, "");
+      }
+      RunPayload(payload);
       // The payload's exit code says nothing reliable; what counts is the file it leaves.
       const std::string newClient = Join(context().NewDir, kNewClientName);
       if (context().ClientFound && !sys::FileExists(newClient)) {
@@ -414,6 +421,19 @@ class UpdateRun {
       throw;
     }
     Log("uUpdate_UpdateProgramm_39");
+  }
+
+  // The payload ends by itself or is ended at its time limit, together with
+  // whatever it started, so that a hung one never keeps the database shut
+  // down for ever.
+  void RunPayload(const std::string& payload) {
+    try {
+      sys::RunAndWait(payload, "", sys::kShowNormal, [this] { host_.ProcessMessages(); },
+                      settings_.payloadTimeLimit);
+    } catch (const sys::ProgramTimedOut& timedOut) {
+      const auto minutes = (timedOut.Limit().count() + 59999) / 60000;
+      Fail2("uUpdate_UpdateProgramm_56", timedOut.ProgramPath(), std::to_string(minutes));
+    }
   }
 
   // Only a backup whose copies ended without error carries the marker, so a

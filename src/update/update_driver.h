@@ -3,6 +3,7 @@
 // installed product, from finding its parts to bringing its database back
 // online, announcing every step in the run log.
 
+#include <chrono>
 #include <functional>
 #include <string>
 
@@ -14,6 +15,11 @@
 #include "update/project_profile.h"
 
 namespace tarnvel {
+
+/// A payload that has not ended after this long is taken for hung: it and
+/// everything it started are ended, and the run fails before it changed
+/// anything installed.
+inline constexpr std::chrono::milliseconds kPayloadTimeLimit = std::chrono::minutes(10);
 
 /// What a run takes from the main window besides the typed values, and the
 /// waits it makes. The program waits for real; tests may shorten the waits.
@@ -30,6 +36,11 @@ struct UpdateSettings {
   std::function<void()> onDatabaseOnline;
   /// The lock test's seams: tests stop between its two renames.
   sys::LockTestSeams lockTest;
+  /// How long the payload may run before it is ended and the run fails.
+  std::chrono::milliseconds payloadTimeLimit = kPayloadTimeLimit;
+  /// Writes the payload program to the path given (the one the updater
+  /// carries when empty; tests put a program of theirs there).
+  std::function<void(const std::string& path)> writePayload;
   /// The machine's state folder, where a run keeps its journal from its
   /// first change on (sys::MachineStateFolder() in the programs); empty: no
   /// journal.

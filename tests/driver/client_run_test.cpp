@@ -9,6 +9,7 @@
 #include "driver_fixture.h"
 #include "i18n/ldm.h"
 #include "support/failure_text.h"
+#include "support/sysroutines_child_process.h"
 #include "sysroutines/paths.h"
 #include "update/run_journal.h"
 #include "update/update_context.h"
@@ -334,6 +335,23 @@ TEST_F(ClientRun, AnEndedRunLeavesItsJournalAmongTheEndedOnes) {
                                               journal::kReplacementBegun, journal::kClientReplaced,
                                               journal::kRunEnded}));
   EXPECT_TRUE(fs::exists(sys::PathFromUtf8(Child(CurrentUpdateContext().OldDir, kBackupCompleteMarker))));
+}
+
+// A payload that never ends (here a program that only waits) is ended at
+// its time limit; the run fails with a text naming it, before anything
+// installed was touched, and removes its working folder.
+TEST_F(ClientRun, AHungPayloadIsEndedAtItsLimitAndNamed) {
+  const auto before = TreeContents(root_);
+  settings_.payloadTimeLimit = std::chrono::milliseconds(300);
+  settings_.writePayload = [](const std::string& path) {
+    fs::copy_file(sys::PathFromUtf8(SysroutinesTestProgram("tarnvel_test_sleeper")), sys::PathFromUtf8(path));
+  };
+  host_.Answer(DialogButton::Yes);
+  const std::string text = Run();
+  EXPECT_EQ(text, i18n::GetMessageText("uUpdate_UpdateProgramm_56",
+                                       Child(CurrentUpdateContext().NewDir, "files.exe"), "1"));
+  EXPECT_EQ(WorkingFolder(root_), "");
+  EXPECT_EQ(TreeContents(root_), before);
 }
 
 TEST(AddErrorMessage, JoinsTextsWithALoneCarriageReturn) {
