@@ -160,6 +160,8 @@ Options:
 The SYSDBA password is never taken from the command line. Without the two
 options above it comes from the variable TARNVEL_SYSDBA_PASSWORD, else from a
 prompt without echo on a terminal (Enter keeps the preset), else the preset.
+Once read, the variable is taken out of the environment: no program the run
+starts (the payload included) inherits it.
 
 Questions: with --yes each is answered Yes. Without --yes, on a terminal each
 is asked with its usual default (Enter); without a terminal each is answered
