@@ -154,7 +154,8 @@ Options:
       --sysdba-password-env V   read the SYSDBA password from the variable V
   -y, --yes                     answer every confirmation question with Yes
       --report FILE             write a JSON report of the run to FILE, also when
-                                the run fails
+                                the run fails: a new file in an existing folder
+                                outside the product folder, or an earlier report
   -h, --help                    this text
 
 The SYSDBA password is never taken from the command line. Without the two
@@ -185,10 +186,14 @@ Exit codes:
   4   failed and left work for the operator: the database shut down, the
       service stopped, or a rollback that did not complete
   5   another updater is at work on this machine; nothing was touched
-  6   the report (--report) could not be written; the outcome line says
-      how the run itself ended (it stands for 0 to 3)
+  6   the report (--report) could not be written (a full disk, or something
+      other than a report came to stand in its place during the run); it is
+      said before the outcome line, which says how the run itself ended (6
+      stands for 0 to 3)
   64  usage error: nothing was touched (also a --report path inside the
-      product folder, or one that names something other than a report)
+      product folder or the updater's state folder, links and .. resolved, in
+      a folder that does not exist, or naming something other than a report
+      of this program: a folder, a link, a pipe or device, another file)
 )";
 }
 

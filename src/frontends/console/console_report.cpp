@@ -1,13 +1,8 @@
 #include "frontends/console/console_report.h"
 
 #include <cstdio>
-#include <fstream>
 #include <string>
 
-#include "sysroutines/file_system.h"
-#include "sysroutines/paths.h"
-#include "sysroutines/replace_file.h"
-#include "sysroutines/resolved_path.h"
 #include "update/json_text.h"
 
 namespace tarnvel::console {
@@ -20,28 +15,6 @@ std::string Number(double value) {
 }
 
 }  // namespace
-
-std::string ReportPathProblem(const std::string& path, const std::string& productFolder) {
-  if (sys::PathIsInside(path, productFolder)) {
-    return "The report " + path + " would lie inside the product folder " + productFolder +
-           ": choose a file outside it.";
-  }
-  const auto attributes = sys::GetFileAttributesOf(path);
-  if (!attributes) return {};
-  const bool plainFile = (*attributes & (sys::kAttrLink | sys::kAttrDirectory)) == 0 && sys::FileExists(path);
-  // Only the head is read: the path may name a file of gigabytes.
-  std::string head(std::char_traits<char>::length(kReportHead), '\0');
-  std::ifstream file;
-  if (plainFile) file.open(sys::PathFromUtf8(path), std::ios::binary);
-  if (!plainFile || !file.read(head.data(), static_cast<std::streamsize>(head.size())) || head != kReportHead) {
-    return "The report " + path + " names something that is not a report of this program; it is not replaced.";
-  }
-  return {};
-}
-
-bool WriteReportFile(const std::string& path, const RunReport& report) {
-  return sys::WriteFileReplacing(path, ReportJson(report));
-}
 
 std::string IsoTime(const sys::LocalDateTime& when) {
   char buffer[32];

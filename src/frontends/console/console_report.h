@@ -34,16 +34,6 @@ struct RunReport {
 /// a report of ours, the only kind of file --report may replace.
 inline constexpr const char* kReportHead = "{\n  \"report\": \"Updater_TarnVel console run\",\n";
 
-/// Why Path may not take a report of a run on ProductFolder: it lies inside
-/// the product (links resolved), or something stands there that is not a
-/// report of ours (a folder, a link, a special file, another file). Empty
-/// when it may.
-std::string ReportPathProblem(const std::string& path, const std::string& productFolder);
-
-/// Writes the report in Path's place without ever writing through what
-/// stands there (see sys::WriteFileReplacing). False when it could not.
-bool WriteReportFile(const std::string& path, const RunReport& report);
-
 /// The report as a JSON object. Each entry also carries stepSeconds: the
 /// time until the next entry (or the end of the run), the duration of the
 /// step it announces.

@@ -11,12 +11,14 @@
 #include "frontends/console/console_options.h"
 #include "frontends/console/console_outcome.h"
 #include "frontends/console/console_report.h"
+#include "frontends/console/console_report_place.h"
 #include "i18n/ldm.h"
 #include "sysroutines/file_system.h"
 #include "sysroutines/paths.h"
+#include "sysroutines/report_file.h"
+#include "sysroutines/run_lock.h"
 #include "sysroutines/service_control.h"
 #include "sysroutines/terminal.h"
-#include "sysroutines/run_lock.h"
 #include "update/recovery.h"
 #include "update/run_journal.h"
 #include "update/update_context.h"
@@ -51,6 +53,18 @@ firebird::Pause Traced(firebird::Pause pause, bool& flag) {
   };
 }
 
+// The folders a report never lies in: the product under both its names,
+// that of an interrupted run which the recovery will work on, and the
+// updater's own state, whose journal the recovery reads.
+std::vector<GuardedFolder> ReportGuards(const std::string& productFolder, const std::string& stateFolder) {
+  std::vector<GuardedFolder> guarded = ProductFolders(productFolder);
+  if (const auto interrupted = ReadUnfinishedJournal(stateFolder)) {
+    for (const GuardedFolder& folder : ProductFolders(interrupted->Start("folder")))
+      guarded.push_back(folder);
+  }
+  guarded.push_back({stateFolder, "the updater's state folder"});
+  return guarded;
+}
 
 }  // namespace
 
@@ -80,12 +94,18 @@ int RunConsole(const std::vector<std::string>& args, ConsoleEnvironment env) {
   }
 
   const InputPresets presets = TarnVelPresets();
-  // A report never goes where it could destroy what it reports on.
+  // A report never goes where it could destroy what it reports on. Its
+  // folder is held from here on: the report is written there whatever
+  // becomes of the path during the run.
+  std::optional<sys::ReportFilePlace> reportPlace;
+  std::vector<GuardedFolder> reportGuards;
   if (options.reportFile) {
-    const std::string problem =
-        ReportPathProblem(*options.reportFile, options.folder.value_or(presets.ProgramLocation));
+    reportGuards = ReportGuards(options.folder.value_or(presets.ProgramLocation), sys::MachineStateFolder());
+    reportPlace.emplace(*options.reportFile);
+    const std::string problem = ReportPlaceProblem(*reportPlace, reportGuards);
     if (!problem.empty()) {
-      err << programName << ": " << problem << "\n";
+      err << programName << ": The report " << *options.reportFile << " " << problem
+          << ": give a new file outside the product folder, or an earlier report of this program.\n";
       return ExitCode(Outcome::UsageError);
     }
   }
@@ -123,9 +143,13 @@ int RunConsole(const std::vector<std::string>& args, ConsoleEnvironment env) {
   auto finish = [&](Outcome outcome) {
     report.outcome = outcome;
     int code = ExitCode(outcome);
-    if (options.reportFile && !WriteReportFile(*options.reportFile, report)) {
-      err << "The report " << *options.reportFile << " could not be written.\n";
-      if (code < ExitCode(Outcome::OperatorMustAct)) code = kReportNotWrittenExitCode;
+    if (reportPlace) {
+      const std::string problem = ReportPlaceProblem(*reportPlace, reportGuards);
+      if (!problem.empty() || !WriteReportFile(*reportPlace, report)) {
+        err << "The report " << *options.reportFile << " could not be written"
+            << (problem.empty() ? "" : ": it " + problem) << ".\n";
+        if (code < ExitCode(Outcome::OperatorMustAct)) code = kReportNotWrittenExitCode;
+      }
     }
     err << OutcomeName(outcome) << " (exit code " << code << ")\n";
     return code;
@@ -139,7 +163,8 @@ int RunConsole(const std::vector<std::string>& args, ConsoleEnvironment env) {
           ", folder " + report.folder + ", started " + report.started,
       holder);
   if (!lock) {
-    err << "Another updater is at work on this machine: " << (holder.empty() ? "(it does not say who)" : holder)
+    err << "Another updater is at work on this machine: "
+        << (holder.empty() ? "(it does not say who)" : holder)
         << "\nNothing was changed. Start again when it has ended.\n";
     report.failure = "locked: " + holder;
     return finish(Outcome::Locked);
@@ -209,7 +234,8 @@ int RunConsole(const std::vector<std::string>& args, ConsoleEnvironment env) {
       options.command == Command::Shutdown) {
     if (const auto interrupted = ReadUnfinishedJournal(settings.stateFolder)) {
       err << DescribeInterruptedRun(*interrupted) << "\n"
-          << "Run \"" << programName << " recover\" to recover it first (journal: " << interrupted->path << ").\n";
+          << "Run \"" << programName << " recover\" to recover it first (journal: " << interrupted->path
+          << ").\n";
       report.failure = DescribeInterruptedRun(*interrupted);
       return finish(Outcome::OperatorMustAct);
     }
@@ -278,8 +304,8 @@ int RunConsole(const std::vector<std::string>& args, ConsoleEnvironment env) {
   const std::string oldDir = CurrentUpdateContext().OldDir;
   if (options.command == Command::Update && !oldDir.empty() && sys::DirectoryExists(oldDir))
     report.backupFolder = oldDir;
-  report.backupComplete =
-      !report.backupFolder.empty() && sys::FileExists(sys::IncludeTrailingPathDelimiter(oldDir) + kBackupCompleteMarker);
+  report.backupComplete = !report.backupFolder.empty() &&
+                          sys::FileExists(sys::IncludeTrailingPathDelimiter(oldDir) + kBackupCompleteMarker);
   report.entries = host.Entries();
   report.durationSeconds = host.SecondsSinceStart();
   return finish(outcome);

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "frontends/console/console_report.h"
+#include "frontends/console/console_report_place.h"
 #include "support/temp_dir.h"
 
 namespace tarnvel::console {
@@ -13,7 +13,8 @@ TEST(ConsoleReportFifo, APipeIsNotAReport) {
   testing::TempDir dir("report-fifo");
   const std::string pipe = dir / "pipe.json";
   ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-  EXPECT_NE(ReportPathProblem(pipe, dir / "TarnVel"), "");
+  const sys::ReportFilePlace place(pipe);
+  EXPECT_NE(ReportPlaceProblem(place, ProductFolders(dir / "TarnVel")), "");
 }
 
 }  // namespace
