@@ -24,11 +24,6 @@ bool FlushFileToDisk(const std::string& path);
 /// program holds To open without sharing its deletion.
 bool RenameReplacing(const std::string& from, const std::string& to);
 
-/// Creates the file Path, which must not exist in any form (a link there
-/// included), writes Bytes and writes them through to the disk. False, with
-/// what was created removed, when any of it fails.
-bool WriteNewFile(const std::string& path, const std::string& bytes);
-
 /// Appends Bytes to the file Path (created when missing, never through a
 /// link) and writes them through to the disk before returning: a record
 /// that says what is about to change is on the disk before the change.

@@ -27,12 +27,4 @@ bool ReplaceFileSafely(const std::string& source, const std::string& target, con
   return ForceCopyFile(source, target, progress);
 }
 
-bool WriteFileReplacing(const std::string& target, const std::string& bytes) {
-  const std::string temporary = TemporarySiblingName(target);
-  if (!WriteNewFile(temporary, bytes)) return false;
-  if (RenameReplacing(temporary, target)) return true;
-  Discard(temporary);
-  return false;
-}
-
 }  // namespace tarnvel::sys

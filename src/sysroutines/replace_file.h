@@ -18,11 +18,4 @@ namespace tarnvel::sys {
 bool ReplaceFileSafely(const std::string& source, const std::string& target,
                        const FileCopyProgress& progress = {});
 
-/// Puts a new file with Bytes in Target's place the same way: written
-/// beside it under TemporarySiblingName(Target), created exclusively (never
-/// through a link, never onto an existing file), flushed, and renamed over
-/// Target; a link in Target's place is replaced, not followed. False, with
-/// Target untouched and nothing left behind, when it cannot be done.
-bool WriteFileReplacing(const std::string& target, const std::string& bytes);
-
 }  // namespace tarnvel::sys

@@ -61,15 +61,6 @@ bool WriteAndFlush(int fd, const std::string& bytes) {
 
 }  // namespace
 
-bool WriteNewFile(const std::string& path, const std::string& bytes) {
-  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0644);
-  if (fd < 0) return false;
-  const bool ok = WriteAndFlush(fd, bytes);
-  if (close(fd) == 0 && ok) return true;
-  unlink(path.c_str());
-  return false;
-}
-
 bool AppendDurably(const std::string& path, const std::string& bytes) {
   const int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0644);
   if (fd < 0) return false;

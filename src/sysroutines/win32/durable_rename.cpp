@@ -55,16 +55,6 @@ bool WriteFlushAndClose(HANDLE file, const std::string& bytes) {
 
 }  // namespace
 
-bool WriteNewFile(const std::string& path, const std::string& bytes) {
-  const std::wstring name = Utf8ToWide(path);
-  const HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  if (WriteFlushAndClose(file, bytes)) return true;
-  DeleteFileW(name.c_str());
-  return false;
-}
-
 bool AppendDurably(const std::string& path, const std::string& bytes) {
   const HANDLE file = CreateFileW(Utf8ToWide(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
