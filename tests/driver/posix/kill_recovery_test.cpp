@@ -30,6 +30,13 @@ struct KillPoint {
 class KilledRun : public ServerRun {};
 
 TEST_F(KilledRun, EveryKillPointIsRecoveredWithOneCommand) {
+#if defined(__SANITIZE_ADDRESS__)
+  // The test passes under AddressSanitizer, but LeakSanitizer's own tracer
+  // then crashes at the program's exit ("Tracer caught signal 11") after this
+  // many Firebird client sessions, which fails the program; the plain native
+  // suite runs it in full.
+  GTEST_SKIP() << "LeakSanitizer's exit check crashes after this test; run in the plain native suite";
+#endif
   const KillPoint points[] = {
       {"entry:uUpdate_UpdateProgramm_19", 4, false},  // database shut down
       {"entry:uUpdate_UpdateProgramm_22", 4, false},  // service stopped
