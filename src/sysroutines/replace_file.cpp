@@ -16,12 +16,14 @@ void Discard(const std::string& temporary) {
 
 }  // namespace
 
-bool ReplaceFileSafely(const std::string& source, const std::string& target, const FileCopyProgress& progress) {
+bool ReplaceFileSafely(const std::string& source, const std::string& target, const FileCopyProgress& progress,
+                       const std::function<void()>& beforeRename) {
   const std::string temporary = TemporarySiblingName(target);
   if (!CopyFileWithAttributes(source, temporary, progress) || !FlushFileToDisk(temporary)) {
     Discard(temporary);
     return false;
   }
+  if (beforeRename) beforeRename();
   if (RenameReplacing(temporary, target)) return true;
   Discard(temporary);
   return ForceCopyFile(source, target, progress);

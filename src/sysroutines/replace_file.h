@@ -2,6 +2,7 @@
 // Replacing an installed file so that a crash or a failure at any instant
 // leaves either the old file or the complete new one, never a truncated one.
 
+#include <functional>
 #include <string>
 
 #include "sysroutines/file_copy.h"
@@ -14,8 +15,10 @@ namespace tarnvel::sys {
 /// refused (a file mounted on its own, say) is Source copied over Target in
 /// place with ForceCopyFile, as before. A copy that cannot be written (a
 /// full disk) leaves Target untouched and no temporary file behind. Never
-/// throws; false when Target was not replaced.
+/// throws; false when Target was not replaced. BeforeRename, when given, is
+/// called with the complete copy on the disk, just before the rename: the
+/// moment a crash leaves both files side by side.
 bool ReplaceFileSafely(const std::string& source, const std::string& target,
-                       const FileCopyProgress& progress = {});
+                       const FileCopyProgress& progress = {}, const std::function<void()>& beforeRename = {});
 
 }  // namespace tarnvel::sys

@@ -467,7 +467,7 @@ class UpdateRun {
     try {
       // The installed client is at every instant the old one or the new one.
       Journal(journal::kReplacementBegun);
-      if (!sys::ReplaceFileSafely(source, target)) {
+      if (!sys::ReplaceFileSafely(source, target, {}, settings_.clientCopyWritten)) {
         throw std::runtime_error(GetMessageText("uUpdate_UpdateProgramm_51", source, target));
       }
       Journal(journal::kClientReplaced);

@@ -36,6 +36,9 @@ struct UpdateSettings {
   std::function<void()> onDatabaseOnline;
   /// The lock test's seams: tests stop between its two renames.
   sys::LockTestSeams lockTest;
+  /// Called when the new client's copy lies complete beside the installed
+  /// one, just before it is renamed over it: tests stop a run there.
+  std::function<void()> clientCopyWritten;
   /// How long the payload may run before it is ended and the run fails.
   std::chrono::milliseconds payloadTimeLimit = kPayloadTimeLimit;
   /// Writes the payload program to the path given (the one the updater

@@ -1,6 +1,7 @@
 // Whole console runs of the real engine on CLIENT-only products: the exit
 // code of each outcome, the report read back against the run log, and bad
 // command lines that touch nothing. Faults are injected at exact entries.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -84,6 +85,7 @@ TEST_F(ConsoleRun, AnUnattendedUpdateReplacesTheClientAndReportsEveryEntry) {
   EXPECT_EQ(report["failure"].string, "");
   EXPECT_EQ(report["backupFolder"].string, CurrentUpdateContext().OldDir);
   EXPECT_TRUE(report["backupComplete"].boolean);
+  EXPECT_THAT(err_.str(), ::testing::HasSubstr("The backup of this run is in " + CurrentUpdateContext().OldDir + " (complete).\n"));
   // Every entry of the report is an entry of standard output, in order, and
   // of the log file.
   std::vector<std::string> reported;

@@ -28,6 +28,7 @@ TEST(ClientKilledRun, EveryKillPointIsRecoveredWithOneCommand) {
       {"rename", false},                // the product folder under the lock-test name
       {"backup-copy", false},           // inside the backup copy
       {"entry:uIS_TarnVel_8", false},   // the replacement about to begin
+      {"replacement", false},           // the new client's copy beside the old one
       {"rollback-copy", false},         // inside the rollback's copy back
   };
   TempDir dir("client-killed");

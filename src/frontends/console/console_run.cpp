@@ -151,6 +151,12 @@ int RunConsole(const std::vector<std::string>& args, ConsoleEnvironment env) {
         if (code < ExitCode(Outcome::OperatorMustAct)) code = kReportNotWrittenExitCode;
       }
     }
+    // Where this run's backup is, and whether it may be trusted, so that
+    // the operator need not read the report to find it.
+    if (!report.backupFolder.empty()) {
+      err << "The backup of this run is in " << report.backupFolder
+          << (report.backupComplete ? " (complete).\n" : " (incomplete: its copy did not end; never restore from it).\n");
+    }
     err << OutcomeName(outcome) << " (exit code " << code << ")\n";
     return code;
   };

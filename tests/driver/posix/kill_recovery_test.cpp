@@ -45,6 +45,7 @@ TEST_F(KilledRun, EveryKillPointIsRecoveredWithOneCommand) {
       {"backup-copy", 200, false},                   // inside the backup copy
       {"entry:uUpdate_UpdateProgramm_39", 4, false},  // backup complete
       {"entry:uIS_TarnVel_8", 4, false},             // replacement about to begin
+      {"replacement", 4, false},                     // new client's copy beside the old one
       {"rollback-copy", 200, false},                 // inside the rollback's copy back
       {"entry:uUpdate_UpdateProgramm_48", 4, true},   // client replaced, database about to go online
   };

@@ -6,7 +6,8 @@
 //
 // STOP is "entry:<catalogue id>" (right after that run-log entry),
 // "rename" (between the lock test's two renames), "backup-copy" (inside the
-// backup copy) or "rollback-copy" (inside the rollback's copy; the
+// backup copy), "replacement" (the new client's copy complete beside the
+// installed one, not yet renamed over it) or "rollback-copy" (inside the rollback's copy; the
 // replacement is made to fail after a file of Program was changed).
 #include <chrono>
 #include <filesystem>
@@ -83,6 +84,7 @@ int main(int argc, char** argv) {
   settings.shutdownPause = [](std::chrono::milliseconds) {};
   settings.stateFolder = argv[2];
   if (stop == "rename") settings.lockTest.betweenRenames = [&] { StopHere(ready); };
+  if (stop == "replacement") settings.clientCopyWritten = [&] { StopHere(ready); };
   StoppingHost host(stop, ready);
   try {
     UpdateProgramm(host, settings, argv[1], "kelpdromux", "7", "Tarnvel");
