@@ -28,7 +28,10 @@
 #include "frontends/qt/operator_script.h"
 #include "i18n/ldm.h"
 #include "support/temp_dir.h"
+#include "update/run_journal.h"
 #include "sysroutines/executable.h"
+#include "sysroutines/lock_test.h"
+#include "sysroutines/run_lock.h"
 #include "sysroutines/registry.h"
 #include "sysroutines/service_manager.h"
 
@@ -368,6 +371,72 @@ TEST_F(Window, RolledBackRunShowsTheRollbackDisplayWithoutABox) {
     ExitSteps(op, std::string(language.tag) + "-rollback");
     op.Play(env_);
     EXPECT_TRUE(boxes_.empty());
+  }
+}
+
+// An update killed between the lock test's two renames left the product
+// under the lock-test name and an unfinished journal: the window offers the
+// recovery as soon as it is shown, and Yes runs the real recovery.
+TEST_F(Window, AKilledRunIsOfferedForRecoveryAtStartAndRecovered) {
+  for (const Language& language : {kEnglish, kRussian}) {
+    SCOPED_TRACE(language.tag);
+    UseLanguage(language);
+    boxes_.clear();
+    const std::string product = MakeProduct(std::string(language.tag) + "-killed", "--client-only");
+    const std::string renamed = sys::LockTestName(product);
+    {
+      RunJournal journal(sys::MachineStateFolder(), {{"command", "update"},
+                                                     {"pid", "4242"},
+                                                     {"folder", product},
+                                                     {"client", "TarnVel.exe"},
+                                                     {"clientFound", "yes"},
+                                                     {"serverFound", "no"}});
+      ASSERT_TRUE(journal.Record(journal::kFolderRename, {{"to", renamed}}));
+    }  // killed: the journal stays unfinished
+    fs::rename(product, renamed);
+
+    OperatorScript op;
+    op.Then("read the recovery question and answer Yes", [&] {
+      QMessageBox* box = OperatorScript::Box();
+      if (box == nullptr || !op.Shown()) return false;
+      box->setProperty("answered", true);
+      boxes_.push_back({box->icon(), box->text().toStdString()});
+      OperatorScript::Shot(op.Window(), std::string(language.tag) + "-recovery-offered");
+      OperatorScript::Shot(box, std::string(language.tag) + "-recovery-question");
+      OperatorScript::Press(OperatorScript::BoxButton(box, "Yes"));
+      return true;
+    });
+    op.Then("wait for the recovery to end", [&] {
+      if (QMessageBox* box = OperatorScript::Box()) {
+        if (box->property("answered").toBool()) return false;
+        box->setProperty("answered", true);
+        boxes_.push_back({box->icon(), box->text().toStdString()});
+        OperatorScript::Press(OperatorScript::BoxButton(box, "OK"));
+        return false;
+      }
+      // The Yes is pressed after the step above returned: the recovery has
+      // ended when its last entry is in the log and the window is idle.
+      const std::string log = op.Find<QPlainTextEdit>("mLog")->toPlainText().toStdString();
+      return !op.Busy() && log.find(Shown(GetMessageText("uUpdate_Recover_5"))) != std::string::npos;
+    });
+    op.Then("look at the result and press Exit", [&] {
+      OperatorScript::Shot(op.Window(), std::string(language.tag) + "-recovered");
+      OperatorScript::Press(op.Find<QPushButton>("CancelBtn"));
+      return true;
+    });
+    op.Play(env_);
+
+    ASSERT_FALSE(boxes_.empty());
+    EXPECT_EQ(boxes_[0].icon, QMessageBox::Question);
+    // The question after the description of what the killed run left.
+    std::string question = Shown(GetMessageText("uMain_Recover_1", ""));
+    question.erase(0, question.find_first_not_of('\n'));
+    EXPECT_NE(boxes_[0].text.find(question), std::string::npos) << boxes_[0].text;
+    EXPECT_NE(boxes_[0].text.find(product), std::string::npos) << boxes_[0].text;
+    for (std::size_t i = 1; i < boxes_.size(); ++i) EXPECT_NE(boxes_[i].icon, QMessageBox::Critical) << boxes_[i].text;
+    EXPECT_TRUE(fs::exists(fs::path(product) / "Program" / "TarnVel.exe"));
+    EXPECT_FALSE(fs::exists(renamed));
+    EXPECT_FALSE(ReadUnfinishedJournal(sys::MachineStateFolder()));
   }
 }
 
