@@ -20,7 +20,10 @@
 #include "frontends/win32/window_driver.h"
 #include "i18n/ldm.h"
 #include "support/sysroutines_test_service.h"
+#include "sysroutines/lock_test.h"
 #include "sysroutines/paths.h"
+#include "sysroutines/run_lock.h"
+#include "update/run_journal.h"
 
 namespace tarnvel::testing {
 namespace {
@@ -480,6 +483,62 @@ TEST_F(Win32Window, ClientRunSucceedsInBothLanguages) {
     // One confirmation, no error box.
     ASSERT_EQ(boxes_.size(), 1u);
     Shot(std::string(language->tag) + "-success");
+    PressExit();
+  }
+}
+
+// An update killed between the lock test's two renames left the product
+// under the lock-test name and an unfinished journal: the window offers the
+// recovery as soon as it is up, and Yes runs the real recovery.
+TEST_F(Win32Window, AKilledRunIsOfferedForRecoveryAtStartAndRecovered) {
+  for (const Language* language : {&kEnglish, &kRussian}) {
+    SCOPED_TRACE(language->tag);
+    i18n::LDM().Sild.SetActiveLanguage(language->column);
+    const std::string product = products_ / (std::string(language->tag) + "-killed");
+    LayOutClientProduct(product);
+    const std::string renamed = sys::LockTestName(product);
+    {
+      RunJournal journal(sys::MachineStateFolder(), {{"command", "update"},
+                                                     {"pid", "4242"},
+                                                     {"folder", product},
+                                                     {"client", "TarnVel.exe"},
+                                                     {"clientFound", "yes"},
+                                                     {"serverFound", "no"}});
+      ASSERT_TRUE(journal.Record(journal::kFolderRename, {{"to", renamed}}));
+    }  // killed: the journal stays unfinished
+    ASSERT_TRUE(MoveFileW(W(product).c_str(), W(renamed).c_str()));
+
+    const std::string exe = exeDir_ / "Updater_TarnVel.exe";
+    if (!fs::exists(sys::PathFromUtf8(exe))) {
+      ASSERT_TRUE(CopyFileW(W(WinePath(TARNVEL_WINDOW_PROGRAM)).c_str(), W(exe).c_str(), TRUE));
+    }
+    program_.reset();
+    program_ = std::make_unique<WindowProgram>(exe, exeDir_.str(), language->locale);
+    main_ = program_->Main();
+    ASSERT_NE(main_, nullptr) << "the window did not appear";
+    HWND box = WaitForDialog(program_->Pid(), kStartMs);
+    ASSERT_NE(box, nullptr) << "no recovery question";
+    WaitUntil([box] { return FocusedControl(box) != nullptr; }, 5000);
+    const std::wstring question = DialogText(box);
+    EXPECT_NE(question.find(W(product)), std::wstring::npos) << sys::WideToUtf8(question);
+    std::wstring offer = Shown(GetMessageText("uMain_Recover_1", ""));
+    offer.erase(0, offer.find_first_not_of(L"\r\n"));
+    EXPECT_NE(question.find(offer.substr(0, 30)), std::wstring::npos) << sys::WideToUtf8(question);
+    Shot(std::string(language->tag) + "-recovery-question");
+    PressFirst(box);
+
+    const std::wstring recovered = W(GetMessageText("uUpdate_Recover_5"));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+          return Text(kIdMLog).find(recovered) != std::wstring::npos && IsWindowEnabled(Control(kIdOKBtn)) &&
+                 WaitForDialog(program_->Pid(), 0) == nullptr;
+        },
+        kRunMs))
+        << sys::WideToUtf8(Text(kIdMLog));
+    Shot(std::string(language->tag) + "-recovered");
+    EXPECT_TRUE(fs::exists(sys::PathFromUtf8(Child(Child(product, "Program"), "TarnVel.exe"))));
+    EXPECT_FALSE(fs::exists(sys::PathFromUtf8(renamed)));
+    EXPECT_FALSE(ReadUnfinishedJournal(sys::MachineStateFolder()));
     PressExit();
   }
 }
