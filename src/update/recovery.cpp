@@ -139,11 +139,29 @@ class Recovery {
 
 }  // namespace
 
+// The journal's record names are for the file; the operator reads the step
+// in words of the language. A name this version does not know (a journal of
+// a newer one) is shown as it stands.
+std::string JournalEventText(const std::string& event) {
+  static const char* const kEvents[][2] = {
+      {journal::kRunStarted, "uUpdate_Recover_8"},        {journal::kDatabaseShutdown, "uUpdate_Recover_9"},
+      {journal::kServiceStop, "uUpdate_Recover_10"},      {journal::kServiceStarted, "uUpdate_Recover_11"},
+      {journal::kFolderRename, "uUpdate_Recover_12"},     {journal::kFolderRenamedBack, "uUpdate_Recover_13"},
+      {journal::kWorkingFolder, "uUpdate_Recover_14"},    {journal::kBackupComplete, "uUpdate_Recover_15"},
+      {journal::kReplacementBegun, "uUpdate_Recover_16"}, {journal::kClientReplaced, "uUpdate_Recover_17"},
+      {journal::kRollbackBegun, "uUpdate_Recover_18"},    {journal::kRollbackComplete, "uUpdate_Recover_19"},
+      {journal::kDatabaseOnline, "uUpdate_Recover_20"},   {journal::kRecoveryStep, "uUpdate_Recover_21"},
+  };
+  for (const auto& [name, id] : kEvents)
+    if (event == name) return GetMessageText(id);
+  return event;
+}
+
 std::string DescribeInterruptedRun(const JournalState& state) {
   return GetMessageText("uUpdate_Recover_1", state.Start("folder"), state.records.front().details.count("time")
                                                                          ? state.records.front().details.at("time")
                                                                          : std::string(),
-                        state.LastEvent());
+                        JournalEventText(state.LastEvent()));
 }
 
 void RecoverInterruptedRun(IUpdateHost& host, const UpdateSettings& settings, const std::string& sysdbaPassword) {

@@ -78,6 +78,9 @@ TEST_F(MainFormInterrupted, AnInterruptedUpdateIsOfferedForRecoveryBeforeAnythin
   const std::string question =
       GetMessageText("uMain_Recover_1", DescribeInterruptedRun(*ReadUnfinishedJournal(sys::MachineStateFolder())));
   EXPECT_NE(question.find("/opt/ZEK/TarnVel"), std::string::npos) << question;
+  // The last step in the operator's words, not the journal's record name.
+  EXPECT_NE(question.find(GetMessageText("uUpdate_Recover_9")), std::string::npos) << question;
+  EXPECT_EQ(question.find(journal::kDatabaseShutdown), std::string::npos) << question;
 
   // Declined when the window shows, and again at Start: nothing runs.
   view_.answers = {DialogButton::No, DialogButton::No};
