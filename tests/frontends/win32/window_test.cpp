@@ -556,6 +556,59 @@ TEST_F(Win32Window, EscAtTheConfirmationInterruptsTheRunAndChangesNothing) {
   PressExit();
 }
 
+// Runs the console program to its end; its exit code and what it wrote to
+// standard error.
+std::pair<DWORD, std::string> RunConsole(const std::wstring& arguments, const std::string& folder) {
+  const std::wstring errorFile = W(folder + "\\console-stderr.txt");
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE error = CreateFileW(errorFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (error == INVALID_HANDLE_VALUE) return {~0u, "standard error file not made"};
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = error;
+  startup.hStdError = error;
+  std::wstring command = L"\"" + W(WinePath(TARNVEL_CONSOLE_PROGRAM)) + L"\" " + arguments;
+  PROCESS_INFORMATION started{};
+  const BOOL ok = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                                 nullptr, &startup, &started);
+  CloseHandle(error);
+  if (!ok) return {~0u, "not started"};
+  DWORD code = ~0u;
+  if (WaitForSingleObject(started.hProcess, kRunMs) == WAIT_OBJECT_0) GetExitCodeProcess(started.hProcess, &code);
+  CloseHandle(started.hThread);
+  CloseHandle(started.hProcess);
+  return {code, ReadFile(sys::PathFromUtf8(folder + "\\console-stderr.txt"))};
+}
+
+// One updater at a time on a machine: a console update started while the
+// window's run waits at its confirmation is refused, names the window as the
+// holder and touches nothing; the window's run goes on undisturbed.
+TEST_F(Win32Window, AConsoleStartedDuringAWindowRunIsRefusedAndNamesTheWindow) {
+  const std::string product = products_ / "held by the window";
+  LayOutClientProduct(product);
+  const auto before = TreeContents(product);
+  Start(kEnglish);
+  std::pair<DWORD, std::string> console;
+  Run(product, [&](HWND box, std::size_t index) {
+    if (index == 0) {
+      console = RunConsole(L"update --folder \"" + W(product) + L"\" --yes", products_.str());
+      EXPECT_TRUE(TreeContents(product) == before) << "the refused console changed the product";
+    }
+    PressFirst(box);
+  });
+  EXPECT_EQ(console.first, 5u) << console.second;
+  EXPECT_NE(console.second.find("Updater_TarnVel (PID " + std::to_string(program_->Pid()) + "), command update"),
+            std::string::npos)
+      << console.second;
+  // The window's run was not disturbed by the refusal: it replaced the client.
+  EXPECT_EQ(Text(kIdMCaptions), Shown(GetMessageText("uMain_Finished_1")));
+  EXPECT_TRUE(ReadFile(sys::PathFromUtf8(Child(Child(product, "Program"), "TarnVel.exe"))) == NewClientBytes());
+  PressExit();
+}
+
 TEST_F(Win32Window, FailedRunShowsItsErrorAndTheInterruptedDisplay) {
   for (const Language* language : {&kEnglish, &kRussian}) {
     SCOPED_TRACE(language->tag);
