@@ -110,9 +110,11 @@ TEST_F(ConsoleRun, EachOutcomeHasItsExitCodeAndReport) {
     int exitCode;
     std::string outcome;
     bool changed;
+    const char* status;  // the window's closing status line, if any
   } cases[] = {
-      {"no terminal, no --yes: declined", true, {}, nullptr, 2, "declined", false},
-      {"no product: failure before a change", false, {"--yes"}, nullptr, 1, "failed-unchanged", false},
+      {"no terminal, no --yes: declined", true, {}, nullptr, 2, "declined", false, "uMain_Finished_4"},
+      {"no product: failure before a change", false, {"--yes"}, nullptr, 1, "failed-unchanged", false,
+       "uMain_Finished_4"},
       {"the new client vanishes: rolled back",
        true,
        {"--yes"},
@@ -122,8 +124,9 @@ TEST_F(ConsoleRun, EachOutcomeHasItsExitCodeAndReport) {
        },
        3,
        "rolled-back",
-       false},
-      {"success", true, {"--yes"}, nullptr, 0, "succeeded", true},
+       false,
+       "uMain_Finished_3"},
+      {"success", true, {"--yes"}, nullptr, 0, "succeeded", true, nullptr},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -139,6 +142,10 @@ TEST_F(ConsoleRun, EachOutcomeHasItsExitCodeAndReport) {
     EXPECT_EQ(report["outcome"].string, c.outcome);
     EXPECT_EQ(report["exitCode"].number, c.exitCode);
     EXPECT_EQ(report["rolledBack"].boolean, c.exitCode == 3);
+    for (const char* status : {"uMain_Finished_3", "uMain_Finished_4"}) {
+      const bool shown = err_.str().find("* " + Text(status) + "\n") != std::string::npos;
+      EXPECT_EQ(shown, c.status != nullptr && std::string(c.status) == status) << status << "\n" << err_.str();
+    }
     if (!c.changed) {
       auto after = TreeContents(root_);
       // A rollback keeps its backup in the working folder; the product itself is as it was.

@@ -296,7 +296,8 @@ int RunConsole(const std::vector<std::string>& args, ConsoleEnvironment env) {
     if (options.command == Command::Update) {
       if (outcome == Outcome::Succeeded) {
         host.SaveExceptionToLog(GetMessageText("uMain_Finished_2"));
-      } else if (facts.failed) {
+      } else if (facts.failed || facts.declined) {
+        // A declined run ends like a failed one in the window: "interrupted".
         host.SetStatusCaption(GetMessageText(facts.rolledBack ? "uMain_Finished_3" : "uMain_Finished_4"));
       }
     }
