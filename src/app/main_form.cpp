@@ -367,7 +367,9 @@ void TfrmMain::SetStatusCaption(const std::string& text) {
 }
 
 void TfrmMain::ShowCopyProgress(const CopyProgress& progress) {
-  progressLine_ = CopyProgressText(progress);
+  // A finished copy's line would stay under the status through the next
+  // steps and any error box, as if the copy were still the news.
+  progressLine_ = CopyEnded(progress) ? std::string() : CopyProgressText(progress);
   ShowStatus();
   view_.ProcessMessages();
 }

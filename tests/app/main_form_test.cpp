@@ -6,6 +6,7 @@
 // run, a rollback, a failure) are what the window's logic reacts to, and a
 // real run needs the server and a product. The real engine runs through the
 // real window in the Qt window tests.
+#include "app/copy_progress_text.h"
 #include "app/main_form.h"
 
 #include <gtest/gtest.h>
@@ -329,14 +330,36 @@ TEST_F(MainForm, CopyProgressAndRollbackNoticeInTheStatusAreaOnly) {
     shown.push_back(view_.statusText);
     host.SetStatusCaption("Rolling back");
     shown.push_back(view_.statusText);
-    host.ShowCopyProgress({"a", "b", 1024 * 1024, 1024 * 1024});
+    host.ShowCopyProgress({"a", "b", 256 * 1024, 1024 * 1024});
+    shown.push_back(view_.statusText);
+    host.ShowCopyProgress({"a", "b", 1024 * 1024, 1024 * 1024});  // the copy's end takes its line away
     shown.push_back(view_.statusText);
   };
   form.Dispatch(&TfrmMain::OKBtnClick);
   EXPECT_EQ(shown, (std::vector<std::string>{GetMessageText("uMain_OkBtn_2") + "\r\n50% (0.5 of 1.0 MB)",
-                                             "Rolling back", "Rolling back\r\n100% (1.0 of 1.0 MB)"}));
+                                             "Rolling back", "Rolling back\r\n25% (0.2 of 1.0 MB)",
+                                             "Rolling back"}));
   ASSERT_EQ(view_.logLines.size(), 1u);  // only the success line
   EXPECT_EQ(view_.statusText, GetMessageText("uMain_Finished_1"));
+}
+
+// The progress line in each language, with its decimal sign.
+TEST(CopyProgressLine, InTheLanguageOfTheWindow) {
+  const struct {
+    int column;
+    const char* line;
+  } cases[] = {
+      {3, "37% (1.5 of 4.0 MB)"},
+      {2, "37% (1,5 \xD0\xB8\xD0\xB7 4,0 \xD0\x9C\xD0\x91)"},  // "из", "МБ"
+      {4, "37 % (1,5 von 4,0 MB)"},
+      {5, "37 % (1,5 sur 4,0 Mo)"},
+  };
+  for (const auto& c : cases) {
+    i18n::LDM().Sild.SetActiveLanguage(c.column);
+    EXPECT_EQ(CopyProgressText({"a", "b", 1536 * 1024, 4096 * 1024}), c.line) << c.column;
+  }
+  i18n::LDM().Sild.SetActiveLanguage(3);
+  EXPECT_EQ(CopyProgressText({"a", "b", 0, 0}), "100% (0.0 of 0.0 MB)");
 }
 
 // Every Operations command during a run is refused with a box; the engine
