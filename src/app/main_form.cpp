@@ -19,6 +19,7 @@
 #include "sysroutines/text_helpers.h"
 #include "sysroutines/write_whole_file.h"
 #include "update/db_mode_commands.h"
+#include "update/update_context.h"
 #include "update/recovery.h"
 #include "update/run_journal.h"
 
@@ -192,7 +193,14 @@ void TfrmMain::OKBtnClick() {
                                  view_.AdmnPassword(), profile.ProjectKey);
     } catch (...) {
       view_.ProcessMessages();
-      ShowFinished(false);
+      std::string failureText;
+      try {
+        throw;
+      } catch (const std::exception& failure) {
+        failureText = failure.what();
+      } catch (...) {
+      }
+      ShowFinished(false, failureText);
       view_.ProcessMessages();
       throw;
     }
@@ -203,7 +211,17 @@ void TfrmMain::OKBtnClick() {
   ShowFinished(true);
 }
 
-void TfrmMain::ShowFinished(bool Succeeded) {
+std::string FailedRunStatus(bool rolledBack, const std::string& failureText) {
+  // A rollback that could not put everything back says so in the engine's
+  // own words (its catalogue text, whatever else the failure carries); the
+  // status must not then claim the changes were rolled back.
+  if (rolledBack && failureText.find(GetMessageText("uUpdate_UpdateProgramm_47")) != std::string::npos) {
+    return GetMessageText("uMain_Finished_5", sys::IncludeTrailingPathDelimiter(CurrentUpdateContext().OldDir));
+  }
+  return GetMessageText(rolledBack ? "uMain_Finished_3" : "uMain_Finished_4");
+}
+
+void TfrmMain::ShowFinished(bool Succeeded, const std::string& failureText) {
   statusCaption_.clear();
   progressLine_.clear();
   ShowStatus();
@@ -213,7 +231,7 @@ void TfrmMain::ShowFinished(bool Succeeded) {
     view_.SetStatusColour(StatusColour::Green);
   } else {
     view_.ShowPicture(ResultPicture::Errors);
-    statusCaption_ = GetMessageText(RolledBack_ ? "uMain_Finished_3" : "uMain_Finished_4");
+    statusCaption_ = FailedRunStatus(RolledBack_, failureText);
     view_.SetStatusColour(StatusColour::Maroon);
   }
   ShowStatus();

@@ -62,6 +62,10 @@ struct FormEnvironment {
 /// The name the script library is written under beside the executable.
 inline constexpr const char* kScriptLibraryName = "IBEScript.dll";
 
+/// The status line after a failed run: interrupted, rolled back, or a
+/// rollback that did not complete (with the backup's folder).
+std::string FailedRunStatus(bool rolledBack, const std::string& failureText);
+
 class TfrmMain : public IUpdateHost {
  public:
   /// Builds the window's logic over View: the window's catalogue component
@@ -96,7 +100,7 @@ class TfrmMain : public IUpdateHost {
   bool FormCloseQuery();
 
   void SetControlsEnabled(bool Enabled);
-  void ShowFinished(bool Succeeded);
+  void ShowFinished(bool Succeeded, const std::string& failureText = {});
 
   /// The application's exception handler: logs and shows a failure that
   /// escaped a handler; an empty message and the silent abort leave no trace.

@@ -16,6 +16,7 @@
 #include "app/recording_view.h"
 #include "i18n/ldm.h"
 #include "support/temp_dir.h"
+#include "update/update_context.h"
 #include "sysroutines/paths.h"
 #include "sysroutines/platform_defaults.h"
 #include "sysroutines/resources.h"
@@ -320,6 +321,27 @@ TEST_F(MainForm, PausesOfARunLetWindowMessagesThrough) {
   ASSERT_EQ(passes.size(), 2u);
   EXPECT_GT(passes[0], 0);
   EXPECT_GT(passes[1], 0);
+}
+
+// A rollback that could not put everything back must not be shown as a
+// rollback done: the status says it did not complete and where the backup is.
+TEST_F(MainForm, ARollbackThatDidNotCompleteSaysSoInTheStatus) {
+  TfrmMain& form = Created();
+  const std::string failure = GetMessageText("uUpdate_UpdateProgramm_47") + "\r\n/opt/ZEK/TarnVel/Program/a\r" +
+                              GetMessageText("uUpdate_UpdateProgramm_54", "/opt/ZEK/TarnVel/Tmp$1/Old/");
+  run_ = [&](IUpdateHost& host) {
+    host.SetRolledBack(true);
+    throw std::runtime_error(failure);
+  };
+  form.Dispatch(&TfrmMain::OKBtnClick);
+  const std::string status =
+      GetMessageText("uMain_Finished_5", sys::IncludeTrailingPathDelimiter(CurrentUpdateContext().OldDir));
+  EXPECT_EQ(view_.statusText, status);
+  EXPECT_NE(status, GetMessageText("uMain_Finished_3"));
+  EXPECT_EQ(FailedRunStatus(true, ""), GetMessageText("uMain_Finished_3"));
+  EXPECT_EQ(FailedRunStatus(false, failure), GetMessageText("uMain_Finished_4"));
+  ASSERT_EQ(view_.dialogs.size(), 1u);
+  EXPECT_NE(view_.dialogs[0].text.find("/opt/ZEK/TarnVel/Tmp$1/Old/"), std::string::npos);
 }
 
 TEST_F(MainForm, CopyProgressAndRollbackNoticeInTheStatusAreaOnly) {

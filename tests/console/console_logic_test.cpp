@@ -7,10 +7,12 @@
 #include <sstream>
 
 #include "console/json_reader.h"
+#include "frontends/console/console_advice.h"
 #include "frontends/console/console_answers.h"
 #include "frontends/console/console_options.h"
 #include "frontends/console/console_outcome.h"
 #include "frontends/console/console_report.h"
+#include "i18n/ldm.h"
 
 namespace tarnvel::console {
 namespace {
@@ -209,6 +211,31 @@ TEST(ConsoleOutcome, EachEndingHasItsExitCode) {
     EXPECT_EQ(ExitCode(ClassifyOutcome(c.facts)), c.exitCode);
   }
   EXPECT_EQ(ExitCode(Outcome::UsageError), 64);
+}
+
+// A text that sends the operator to a menu item gets the console command
+// that does the same, in the operator's language; other texts get nothing.
+TEST(ConsoleAdvice, MenuItemsAreNamedAsConsoleCommands) {
+  using i18n::GetMessageText;
+  for (int language : {3, 2}) {  // English, Russian
+    i18n::LDM().Sild.SetActiveLanguage(language);
+    const std::string online = GetMessageText("uConsole_MenuAdvice_1", "tv") + "\n";
+    const std::string restart = GetMessageText("uConsole_MenuAdvice_2", "tv") + "\n";
+    const struct {
+      std::string failure;
+      std::string advice;
+    } cases[] = {
+        {GetMessageText("uUpdate_UpdateProgramm_20") + " ISC ERROR CODE:335544528", online},
+        {"Cannot copy\r" + GetMessageText("uUpdate_UpdateProgramm_30"), restart},
+        {GetMessageText("uUpdate_UpdateProgramm_50") + "\rOriginal Message: x", online},
+        {GetMessageText("uUpdate_UpdateProgramm_20") + "\r" + GetMessageText("uUpdate_UpdateProgramm_50"), online},
+        {"Switch database to multi-user mode (OnLine)", ""},
+        {"", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(console::ConsoleCommandAdvice(c.failure, "tv"), c.advice) << c.failure;
+    EXPECT_NE(online.find("tv online"), std::string::npos);
+  }
+  i18n::LDM().Sild.SetActiveLanguage(3);
 }
 
 TEST(ConsoleReport, ReadsBackWithStepDurations) {

@@ -9,6 +9,7 @@
 #include "app/profile.h"
 #include "frontends/console/console_host.h"
 #include "frontends/console/console_options.h"
+#include "frontends/console/console_advice.h"
 #include "frontends/console/console_outcome.h"
 #include "frontends/console/console_report.h"
 #include "frontends/console/console_report_place.h"
@@ -298,10 +299,13 @@ int RunConsole(const std::vector<std::string>& args, ConsoleEnvironment env) {
         host.SaveExceptionToLog(GetMessageText("uMain_Finished_2"));
       } else if (facts.failed || facts.declined) {
         // A declined run ends like a failed one in the window: "interrupted".
-        host.SetStatusCaption(GetMessageText(facts.rolledBack ? "uMain_Finished_3" : "uMain_Finished_4"));
+        host.SetStatusCaption(FailedRunStatus(facts.rolledBack, facts.failureText));
       }
     }
-    if (facts.failed) AEException(host, form->ApplicationTitle(), facts.failureText);
+    if (facts.failed) {
+      AEException(host, form->ApplicationTitle(), facts.failureText);
+      err << ConsoleCommandAdvice(facts.failureText, form->ApplicationTitle());
+    }
   } catch (const std::exception& logFailure) {
     err << logFailure.what() << "\n";
   }

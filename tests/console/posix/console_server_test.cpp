@@ -83,6 +83,9 @@ TEST_F(ConsoleServerRun, AServiceThatWillNotStartLeavesTheDatabaseShutDownForThe
   EXPECT_EQ(report["outcome"].string, "operator-must-act");
   EXPECT_FALSE(report["rolledBack"].boolean);
   EXPECT_NE(report["failure"].string, "");
+  // The text sends the operator to the menu; the console names its commands.
+  EXPECT_NE(err_.str().find(Text("uConsole_MenuAdvice_2", "Updater_TarnVel_console")), std::string::npos)
+      << err_.str();
   // With the server running again the database is still shut down: that is
   // the operator's work the exit code announced.
   ASSERT_EQ(std::system("/etc/init.d/firebird3.0 start >/dev/null 2>&1"), 0);
