@@ -1,5 +1,7 @@
 #include "frontends/console/console_host.h"
 
+#include "frontends/console/console_advice.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <iostream>
@@ -31,7 +33,9 @@ void ConsoleHost::SaveExceptionToLog(const std::string& text) {
 DialogButton ConsoleHost::ShowDialog(const DialogRequest& request) {
   CloseProgressBar();
   streams_.out.flush();
-  return AnswerDialog(request, mode_, streams_.in, streams_.err);
+  const DialogButton answer = AnswerDialog(request, mode_, streams_.in, streams_.err);
+  streams_.err << ConsoleCommandAdvice(request.text, programName_);
+  return answer;
 }
 
 void ConsoleHost::SetStatusCaption(const std::string& text) {

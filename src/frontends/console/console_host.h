@@ -29,6 +29,10 @@ class ConsoleHost : public IUpdateHost {
 
   ConsoleHost(LogWriter writeLog, AnswerMode mode, ConsoleStreams streams);
 
+  /// How the operator starts this program, for the console commands named
+  /// after boxes that send the operator to a menu item.
+  void SetProgramName(std::string name) { programName_ = std::move(name); }
+
   /// Called after each entry is logged (tests inject faults at exact entries).
   void SetEntryHook(std::function<void(const std::string& text)> hook) { entryHook_ = std::move(hook); }
 
@@ -56,6 +60,7 @@ class ConsoleHost : public IUpdateHost {
   bool barOpen_ = false;
   int lastTenth_ = -1;
   std::string lastSource_;
+  std::string programName_ = "Updater_TarnVel_console";
 };
 
 /// The window model the shared start-up drives, without a window: the run

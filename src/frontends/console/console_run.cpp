@@ -9,7 +9,6 @@
 #include "app/profile.h"
 #include "frontends/console/console_host.h"
 #include "frontends/console/console_options.h"
-#include "frontends/console/console_advice.h"
 #include "frontends/console/console_outcome.h"
 #include "frontends/console/console_report.h"
 #include "frontends/console/console_report_place.h"
@@ -199,6 +198,7 @@ int RunConsole(const std::vector<std::string>& args, ConsoleEnvironment env) {
                    ChooseAnswerMode(options.yes, env.inputIsTerminal),
                    {out, err, *env.in, env.errorIsTerminal});
   ConsoleView view(out, host);
+  host.SetProgramName(sys::PathToUtf8(sys::PathFromUtf8(env.form.executablePath).stem()));
   form = std::make_unique<TfrmMain>(view, std::move(sillTable), std::move(env.form));
   if (!form->LinkReport().empty()) err << form->LinkReport() << "\n";
   try {
@@ -302,10 +302,7 @@ int RunConsole(const std::vector<std::string>& args, ConsoleEnvironment env) {
         host.SetStatusCaption(FailedRunStatus(facts.rolledBack, facts.failureText));
       }
     }
-    if (facts.failed) {
-      AEException(host, form->ApplicationTitle(), facts.failureText);
-      err << ConsoleCommandAdvice(facts.failureText, form->ApplicationTitle());
-    }
+    if (facts.failed) AEException(host, form->ApplicationTitle(), facts.failureText);
   } catch (const std::exception& logFailure) {
     err << logFailure.what() << "\n";
   }
