@@ -43,6 +43,8 @@ TEST(ConsoleCommandLine, CommandsAndOptions) {
     EXPECT_EQ(parsed.options.yes, c.yes);
   }
   EXPECT_TRUE(ParseCommandLine({"online", "--help"}).options.help);
+  EXPECT_TRUE(ParseCommandLine({"--folder", "/p", "--version"}).options.version);
+  EXPECT_FALSE(ParseCommandLine({"--help"}).options.version);
 }
 
 TEST(ConsoleCommandLine, BadCommandLinesAreUsageErrors) {
@@ -53,6 +55,7 @@ TEST(ConsoleCommandLine, BadCommandLinesAreUsageErrors) {
                                                      {"--report"},
                                                      {"--frobnicate"},
                                                      {"--yes=no"},
+                                                     {"--version=2"},
                                                      {"--sysdba-password-env"},
                                                      {"--sysdba-password-file="},
                                                      {""},

@@ -175,9 +175,26 @@ TEST_F(ConsoleRun, HelpNamesEveryCommandAndExitCode) {
   EXPECT_EQ(Run({"--help"}), 0);
   for (const char* word :
        {"update", "online", "shutdown", "start-service", "stop-service", "--yes", "--report",
-        "--sysdba-password-file", "--sysdba-password-env", "TARNVEL_SYSDBA_PASSWORD", "  64"})
+        "--sysdba-password-file", "--sysdba-password-env", "TARNVEL_SYSDBA_PASSWORD", "--version", "  64"})
     EXPECT_NE(out_.str().find(word), std::string::npos) << word;
-  EXPECT_FALSE(fs::exists(dir_.path() / "bin" / "Logs"));
+}
+
+// Help and version are answered before start-up: nothing is written beside
+// the program, not even the log folder, whatever else the command line says.
+TEST_F(ConsoleRun, HelpAndVersionTouchNothing) {
+  LayOutClientProduct(root_);
+  const auto before = TreeContents(dir_.str());
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"--help"},
+           {"--version"},
+           {"online", "--folder", root_, "--yes", "--version", "--report", ReportFile()}}) {
+    SCOPED_TRACE(args.front());
+    EXPECT_EQ(Run(args), 0);
+    EXPECT_NE(out_.str(), "");
+    EXPECT_EQ(err_.str(), "");
+    EXPECT_EQ(TreeContents(dir_.str()), before) << "a file was written";
+    EXPECT_FALSE(fs::exists(dir_.path() / "bin" / "Logs"));
+  }
 }
 
 }  // namespace

@@ -63,6 +63,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
 
     if (name == "--help" || name == "-h") {
       options.help = true;
+    } else if (name == "--version") {
+      if (inlineValue) return fail("The option --version takes no value.");
+      options.version = true;
     } else if (name == "--yes" || name == "-y") {
       if (inlineValue) return fail("The option --yes takes no value.");
       options.yes = true;
@@ -157,6 +160,7 @@ Options:
                                 the run fails: a new file in an existing folder
                                 outside the product folder, or an earlier report
   -h, --help                    this text
+      --version                 the program's version
 
 The SYSDBA password is never taken from the command line. Without the two
 options above it comes from the variable TARNVEL_SYSDBA_PASSWORD, else from a
@@ -195,6 +199,10 @@ Exit codes:
       a folder that does not exist, or naming something other than a report
       of this program: a folder, a link, a pipe or device, another file)
 )";
+}
+
+std::string VersionText(const std::string& programName) {
+  return programName + " " + TARNVEL_PRODUCT_VERSION + "\n";
 }
 
 }  // namespace tarnvel::console

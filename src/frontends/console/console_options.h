@@ -24,6 +24,7 @@ struct ConsoleOptions {
   std::optional<std::string> reportFile;
   bool yes = false;
   bool help = false;
+  bool version = false;
 };
 
 struct ParsedCommandLine {
@@ -41,6 +42,10 @@ std::string CommandName(Command command);
 
 /// The text of --help; ProgramName is the executable's name.
 std::string HelpText(const std::string& programName);
+
+/// The text of --version: ProgramName, a blank, the product version (the
+/// one the build gives the version resource and the packages) and a line end.
+std::string VersionText(const std::string& programName);
 
 /// Where the SYSDBA password comes from, in this order: the file named by
 /// --sysdba-password-file (its first line), the variable named by

@@ -92,6 +92,10 @@ int RunConsole(const std::vector<std::string>& args, ConsoleEnvironment env) {
     out << HelpText(programName);
     return 0;
   }
+  if (options.version) {
+    out << VersionText(programName);
+    return 0;
+  }
 
   const InputPresets presets = TarnVelPresets();
   // A report never goes where it could destroy what it reports on. Its
