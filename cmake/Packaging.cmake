@@ -55,6 +55,18 @@ if(WIN32)
   endif()
   set(CPACK_PACKAGE_FILE_NAME "Updater_TarnVel-${PROJECT_VERSION}-${CPACK_SYSTEM_NAME}")
   set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+  # Authenticode signatures for the zip's programs, made while cpack packs
+  # them (cmake/SignPackage.cmake); the same names in the environment of
+  # cpack take precedence, so a key need never enter the CMake cache.
+  set(TARNVEL_SIGN_CERT "" CACHE FILEPATH
+      "Code-signing certificate (PEM/DER, chain after it) or PKCS#12 file; empty: the zip's programs are not signed")
+  set(TARNVEL_SIGN_KEY "" CACHE FILEPATH "Private key of TARNVEL_SIGN_CERT (not with a PKCS#12 file)")
+  set(TARNVEL_SIGN_PASSWORD_FILE "" CACHE FILEPATH "File holding the passphrase of the signing key")
+  set(TARNVEL_SIGN_TIMESTAMP_URL "" CACHE STRING "RFC 3161 time-stamp server for the signatures")
+  foreach(setting CERT KEY PASSWORD_FILE TIMESTAMP_URL)
+    set(CPACK_TARNVEL_SIGN_${setting} "${TARNVEL_SIGN_${setting}}")
+  endforeach()
+  set(CPACK_PRE_BUILD_SCRIPTS "${PROJECT_SOURCE_DIR}/cmake/SignPackage.cmake")
 else()
   set(CPACK_GENERATOR DEB)
   set(CPACK_PACKAGING_INSTALL_PREFIX "/")

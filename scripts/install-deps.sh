@@ -24,6 +24,9 @@ packages=(
   e2fsprogs util-linux procps iproute2 netcat-openbsd
   # the copy-on-write (XFS) case of the benchmarks
   xfsprogs
+  # Authenticode signatures of the zips' programs, and the throwaway
+  # certificate and time-stamp server that check them in CI
+  osslsigncode openssl
   # the sanitizer build of the native suite (g++'s AddressSanitizer and
   # UndefinedBehaviorSanitizer run-time libraries)
   libasan8 libubsan1
