@@ -31,6 +31,13 @@ tarnvel_sign_setting(TARNVEL_SIGN_KEY key)
 tarnvel_sign_setting(TARNVEL_SIGN_PASSWORD_FILE password_file)
 tarnvel_sign_setting(TARNVEL_SIGN_TIMESTAMP_URL timestamp_url)
 
+# Each setting is one argument of osslsigncode; a ";" would split it.
+foreach(setting IN ITEMS "${cert}" "${key}" "${password_file}" "${timestamp_url}")
+  if(setting MATCHES ";")
+    message(FATAL_ERROR "Signing: '${setting}' holds a ';', which cannot be passed on")
+  endif()
+endforeach()
+
 if(cert STREQUAL "")
   if(NOT key STREQUAL "" OR NOT password_file STREQUAL "" OR NOT timestamp_url STREQUAL "")
     message(FATAL_ERROR "Signing: TARNVEL_SIGN_KEY, TARNVEL_SIGN_PASSWORD_FILE or TARNVEL_SIGN_TIMESTAMP_URL "
