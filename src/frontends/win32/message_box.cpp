@@ -1,5 +1,7 @@
 #include "frontends/win32/message_box.h"
 
+#include <algorithm>
+
 #include <commctrl.h>
 
 #include <vector>
@@ -54,6 +56,34 @@ DialogButton PlainMessageBox(HWND owner, const DialogRequest& request,
   return answer == IDYES ? DialogButton::Yes : DialogButton::No;
 }
 
+// Centres a box over the main window it belongs to (the top of its chain
+// of owners), kept on that window's monitor. Asked to place a task dialog
+// relative to its window, Wine puts it at the window's top-left corner, over
+// its title and menu.
+void CentreOverOwner(HWND box, HWND owner) {
+  HWND main = GetAncestor(owner, GA_ROOTOWNER);
+  if (main == nullptr) main = owner;
+  RECT boxRect{}, mainRect{};
+  if (!GetWindowRect(box, &boxRect) || !GetWindowRect(main, &mainRect)) return;
+  const int width = boxRect.right - boxRect.left;
+  const int height = boxRect.bottom - boxRect.top;
+  int left = mainRect.left + ((mainRect.right - mainRect.left) - width) / 2;
+  int top = mainRect.top + ((mainRect.bottom - mainRect.top) - height) / 2;
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (GetMonitorInfoW(MonitorFromWindow(main, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    const RECT& work = monitor.rcWork;
+    left = std::max<int>(work.left, std::min<int>(left, work.right - width));
+    top = std::max<int>(work.top, std::min<int>(top, work.bottom - height));
+  }
+  SetWindowPos(box, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+HRESULT CALLBACK PlaceBox(HWND box, UINT notification, WPARAM, LPARAM, LONG_PTR owner) {
+  if (notification == TDN_CREATED && owner != 0) CentreOverOwner(box, reinterpret_cast<HWND>(owner));
+  return S_OK;
+}
+
 }  // namespace
 
 std::wstring BoxText(const std::string& text) {
@@ -98,7 +128,11 @@ DialogButton ShowMessageBox(HWND owner, const DialogRequest& request) {
   config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION;
   // Over the window once it is shown; before (a failure at start-up) in the
   // middle of the screen.
-  if (owner != nullptr && IsWindowVisible(owner)) config.dwFlags |= TDF_POSITION_RELATIVE_TO_WINDOW;
+  if (owner != nullptr && IsWindowVisible(owner)) {
+    config.dwFlags |= TDF_POSITION_RELATIVE_TO_WINDOW;
+    config.pfCallback = &PlaceBox;
+    config.lpCallbackData = reinterpret_cast<LONG_PTR>(owner);
+  }
   config.pszWindowTitle = caption.c_str();
   config.pszContent = text.c_str();
   config.pButtons = taskButtons.data();

@@ -185,6 +185,15 @@ struct SeenBox {
   std::wstring text;
 };
 
+// A box stands in the middle of the window (within a few pixels of
+// rounding), not over its title and menu.
+bool CentredOver(HWND box, HWND window) {
+  RECT b{}, w{};
+  if (!GetWindowRect(box, &b) || !GetWindowRect(window, &w)) return false;
+  const auto within = [](LONG a, LONG c) { return a - c <= 2 && c - a <= 2; };
+  return within(b.left + b.right, w.left + w.right) && within(b.top + b.bottom, w.top + w.bottom);
+}
+
 class Win32Window : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -614,11 +623,14 @@ TEST_F(Win32Window, FailedRunShowsItsErrorAndTheInterruptedDisplay) {
     SCOPED_TRACE(language->tag);
     boxes_.clear();
     Start(*language);
+    bool centred = false;
     Run(products_ / "no such product", [&](HWND box, std::size_t) {
+      centred = CentredOver(box, main_);
       Shot(std::string(language->tag) + "-error-box");
       PressFirst(box);
     });
     ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_TRUE(centred) << "the error box is not centred on the window";
     EXPECT_EQ(boxes_[0].caption, L"Updater_TarnVel");
     EXPECT_EQ(Text(kIdMCaptions), Shown(GetMessageText("uMain_Finished_4")));
     EXPECT_TRUE(WaitUntil([&] { return ShowsColour(Control(kIdMCaptions), kMaroon); }, 5000)) << "maroon";
