@@ -243,21 +243,34 @@ void MainWindow::SetAdmnPassword(const std::string& text) {
 void MainWindow::ApplyButtonFaceColours() {
   const QColor face = QApplication::palette().color(QPalette::Button);
   const QColor text = QApplication::palette().color(QPalette::WindowText);
+  // Only the background role: the text fields and the log inside keep the
+  // system's white for input, as they do in a Windows window.
   for (QWidget* w : {static_cast<QWidget*>(this), client_, static_cast<QWidget*>(gbLog),
-                     static_cast<QWidget*>(gbConnection), pBtn, static_cast<QWidget*>(menuBar()),
-                     static_cast<QWidget*>(mmOperations)}) {
+                     static_cast<QWidget*>(gbConnection), pBtn, static_cast<QWidget*>(menuBar())}) {
     QPalette p = w->palette();
     p.setColor(QPalette::Window, face);
-    p.setColor(QPalette::Base, face);
     w->setPalette(p);
     w->setAutoFillBackground(true);
   }
+  // The drop-down too. The style paints a menu in a shade lighter than its
+  // palette says, which comes out white; a style sheet paints it as given.
+  mmOperations->setStyleSheet(QStringLiteral("QMenu { background-color: %1; color: %2; }"
+                                             "QMenu::item { padding: 3px 20px 3px 20px; }"
+                                             "QMenu::item:selected { background-color: %3; color: %4; }"
+                                             "QMenu::item:disabled { color: %5; }")
+                                  .arg(face.name(), text.name(),
+                                       QApplication::palette().color(QPalette::Highlight).name(),
+                                       QApplication::palette().color(QPalette::HighlightedText).name(),
+                                       QApplication::palette().color(QPalette::Disabled, QPalette::WindowText).name()));
   QPalette status = mCaptions->palette();
   status.setColor(QPalette::Base, face);
   mCaptions->setPalette(status);
+  // The window-text colour while the box is enabled; the system's grey while
+  // a run has it disabled, as every other label.
   for (QLabel* l : {lPassword, lProgramLocation, Label1, lAdmnPassword}) {
     QPalette p = l->palette();
-    p.setColor(QPalette::WindowText, text);
+    p.setColor(QPalette::Active, QPalette::WindowText, text);
+    p.setColor(QPalette::Inactive, QPalette::WindowText, text);
     l->setPalette(p);
     l->setFont(WindowFont());
   }

@@ -276,6 +276,38 @@ TEST_F(Window, IdleWindowAsTheOperatorSeesIt) {
       EXPECT_EQ(w->menuBar()->palette().color(QPalette::Window),
                 QApplication::palette().color(QPalette::Button));
 
+      // Painted colours: input fields and the log white like any input
+      // field, the status area and the drop-down in the button face, the
+      // labels of a disabled connection box grey like its other texts.
+      const QColor face = QApplication::palette().color(QPalette::Button);
+      const QColor input = QApplication::palette().color(QPalette::Base);
+      EXPECT_NE(face, input);
+      const auto pixel = [](QWidget* widget, int x, int y) {
+        const QImage image = widget->grab().toImage();
+        return image.pixelColor(x < 0 ? image.width() + x : x, y < 0 ? image.height() + y : y);
+      };
+      for (const char* name : {"eProgramLocation", "eAdmnPassword", "ePassword"})
+        EXPECT_EQ(pixel(op.Find<QWidget>(name), -6, 10), input) << name;
+      EXPECT_EQ(pixel(log->viewport(), 40, -6), input) << "mLog";
+      EXPECT_EQ(pixel(status->viewport(), 200, -4), face) << "mCaptions";
+      operations->popup(w->mapToGlobal(QPoint(0, 20)));
+      EXPECT_EQ(pixel(operations, operations->width() / 2, -4), face) << "the drop-down";
+      OperatorScript::Shot(operations, std::string(language.tag) + "-menu");
+      operations->hide();
+      const auto darkest = [](QWidget* widget) {
+        const QImage image = widget->grab().toImage();
+        int least = 255;
+        for (int y = 0; y < image.height(); ++y)
+          for (int x = 0; x < image.width(); ++x) least = std::min(least, qGray(image.pixel(x, y)));
+        return least;
+      };
+      auto* connection = op.Find<QGroupBox>("gbConnection");
+      EXPECT_LT(darkest(op.Find<QLabel>("lProgramLocation")), 60) << "enabled labels are black";
+      connection->setEnabled(false);
+      for (const char* name : {"lProgramLocation", "lAdmnPassword", "lPassword", "Label1"})
+        EXPECT_GT(darkest(op.Find<QLabel>(name)), 90) << name << " stays black in a disabled box";
+      connection->setEnabled(true);
+
       // Tab order: Start, Exit, status, folder, folder button, ADMN, SYSDBA, log.
       std::vector<std::string> order;
       QWidget* at = op.Find<QWidget>("OKBtn");
