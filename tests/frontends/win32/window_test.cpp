@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "driver/driver_fixture.h"
+#include "frontends/win32/busy_animation.h"
 #include "frontends/win32/control_ids.h"
 #include "frontends/win32/message_box.h"
 #include "frontends/win32/window_driver.h"
@@ -467,6 +468,7 @@ TEST_F(Win32Window, ClientRunSucceedsInBothLanguages) {
     LayOutClientProduct(product);
     Start(*language);
     bool busySeen = false;
+    bool animationMoved = false;
     Run(product, [&](HWND box, std::size_t index) {
       if (index == 0) {
         // The run in progress: the animation runs, the panels are grey.
@@ -475,10 +477,15 @@ TEST_F(Win32Window, ClientRunSucceedsInBothLanguages) {
                    Text(kIdMCaptions) == Shown(GetMessageText("uMain_OkBtn_2")) &&
                    ShowsColour(Control(kIdMCaptions), kMaroon);
         Shot(std::string(language->tag) + "-run-in-progress");
+        // The animation goes on while the question waits.
+        const int frame = BusyAnimationFrame(Control(kIdAProgress));
+        animationMoved =
+            WaitUntil([&] { return BusyAnimationFrame(Control(kIdAProgress)) != frame; }, 3000);
       }
       PressFirst(box);
     });
     EXPECT_TRUE(busySeen);
+    EXPECT_TRUE(animationMoved) << "the busy animation stood still";
     EXPECT_EQ(Text(kIdMCaptions), Shown(GetMessageText("uMain_Finished_1")));
     EXPECT_TRUE(WaitUntil([&] { return ShowsColour(Control(kIdMCaptions), kGreen); }, 5000)) << "green";
     EXPECT_FALSE(ShowsColour(Control(kIdMCaptions), kMaroon));
