@@ -168,7 +168,22 @@ void TfrmMain::SetControlsEnabled(bool Enabled) {
 }
 
 void TfrmMain::ShowStatus() {
-  view_.SetStatusText(progressLine_.empty() ? statusCaption_ : statusCaption_ + "\r\n" + progressLine_);
+  const std::string& first = notice_.empty() ? statusCaption_ : notice_;
+  view_.SetStatusText(progressLine_.empty() ? first : first + "\r\n" + progressLine_);
+}
+
+void TfrmMain::ShowNotice(const std::string& text) {
+  constexpr std::chrono::seconds kNoticeTime{5};
+  notice_ = text;
+  noticeUntil_ = std::chrono::steady_clock::now() + kNoticeTime;
+  view_.SetStatusVisible(true);
+  ShowStatus();
+}
+
+void TfrmMain::ExpireNotice() {
+  if (notice_.empty() || std::chrono::steady_clock::now() < noticeUntil_) return;
+  notice_.clear();
+  ShowStatus();
 }
 
 void TfrmMain::OKBtnClick() {
@@ -222,6 +237,7 @@ std::string FailedRunStatus(bool rolledBack, const std::string& failureText) {
 }
 
 void TfrmMain::ShowFinished(bool Succeeded, const std::string& failureText) {
+  notice_.clear();
   statusCaption_.clear();
   progressLine_.clear();
   ShowStatus();
@@ -256,8 +272,7 @@ void TfrmMain::bbProgramLocationClick() {
 
 bool TfrmMain::RefuseWhileBusy() {
   if (!busy_) return false;
-  MessageDlg(*this, GetMessageText("uMain_RefuseWhileBusy_1"), DialogType::Warning, {DialogButton::Ok},
-             DialogButton::Ok);
+  ShowNotice(GetMessageText("uMain_RefuseWhileBusy_1"));
   return true;
 }
 
@@ -297,10 +312,10 @@ void TfrmMain::mmOperations_StopServiceClick() {
 
 bool TfrmMain::FormCloseQuery() {
   if (!busy_) return true;
-  const DialogButton answer =
-      MessageDlg(*this, GetMessageText("uMain_FormCloseQuery_1"), DialogType::Confirmation,
-                 {DialogButton::Yes, DialogButton::No}, DialogButton::No);
-  if (answer == DialogButton::Yes) closeWhenIdle_ = true;
+  // Never in the middle of a run: the request is recorded, and a second one
+  // takes it back.
+  closeWhenIdle_ = !closeWhenIdle_;
+  ShowNotice(GetMessageText(closeWhenIdle_ ? "uMain_FormCloseQuery_1" : "uMain_FormCloseQuery_2"));
   return false;
 }
 
@@ -362,13 +377,14 @@ void TfrmMain::SaveExceptionToLog(const std::string& text) {
 
 void TfrmMain::ProcessMessages() {
   view_.ProcessMessages();
+  ExpireNotice();
 }
 
 void TfrmMain::ResponsiveWait(std::chrono::milliseconds duration) {
   using Clock = std::chrono::steady_clock;
   const Clock::time_point end = Clock::now() + duration;
   for (Clock::time_point now = Clock::now(); now < end; now = Clock::now()) {
-    view_.ProcessMessages();
+    ProcessMessages();
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - now);
     std::this_thread::sleep_for(std::min(left, std::chrono::milliseconds(20)));
   }

@@ -146,6 +146,11 @@ class TfrmMain : public IUpdateHost {
   /// Waits Duration while letting window messages through.
   void ResponsiveWait(std::chrono::milliseconds duration);
   void ShowStatus();
+  /// A short line shown in place of the status text for a few seconds: a
+  /// refused command, a close request during a run. It asks nothing, so a
+  /// run never stands still waiting for an answer.
+  void ShowNotice(const std::string& text);
+  void ExpireNotice();
   std::string ExecutableDir() const;
   void WriteResourceIfMissing(const std::string& fileName, std::string_view type, std::string_view name);
 
@@ -160,6 +165,8 @@ class TfrmMain : public IUpdateHost {
   bool closeWhenIdle_ = false;
   std::string statusCaption_;
   std::string progressLine_;
+  std::string notice_;
+  std::chrono::steady_clock::time_point noticeUntil_;
 };
 
 }  // namespace tarnvel

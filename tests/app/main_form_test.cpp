@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <thread>
 
 #include "app/recording_view.h"
 #include "i18n/ldm.h"
@@ -384,9 +385,10 @@ TEST(CopyProgressLine, InTheLanguageOfTheWindow) {
   EXPECT_EQ(CopyProgressText({"a", "b", 0, 0}), "100% (0.0 of 0.0 MB)");
 }
 
-// Every Operations command during a run is refused with a box; the engine
-// never sees it.
-TEST_F(MainForm, OperationsDuringARunAreRefused) {
+// Every Operations command during a run is refused with a notice in the
+// status area that asks nothing, so the run goes on at once; the engine never
+// sees the command, and the notice goes after a few seconds.
+TEST_F(MainForm, OperationsDuringARunAreRefusedWithoutStoppingIt) {
   void (TfrmMain::*const commands[])() = {
       &TfrmMain::mmOperations_OnlineClick, &TfrmMain::mmOperations_ShutdownClick,
       &TfrmMain::mmOperations_StartServiceClick, &TfrmMain::mmOperations_StopServiceClick};
@@ -394,18 +396,40 @@ TEST_F(MainForm, OperationsDuringARunAreRefused) {
     view_.dialogs.clear();
     calls_.clear();
     TfrmMain& form = Created();
+    std::string noticeShown;
     run_ = [&](IUpdateHost& host) {
       host.SaveExceptionToLog("step");
       form.Dispatch(command);  // a menu click let through by the engine
+      noticeShown = view_.statusText;
+      host.ShowCopyProgress({"a", "b", 1, 4});  // the run goes on, the notice stays
+      EXPECT_EQ(view_.statusText, GetMessageText("uMain_RefuseWhileBusy_1") + "\r\n25% (0.0 of 0.0 MB)");
     };
     form.Dispatch(&TfrmMain::OKBtnClick);
     ASSERT_EQ(calls_.size(), 1u) << calls_.back();
-    ASSERT_EQ(view_.dialogs.size(), 1u);
-    EXPECT_EQ(view_.dialogs[0].type, DialogType::Warning);
-    EXPECT_EQ(view_.dialogs[0].text, GetMessageText("uMain_RefuseWhileBusy_1"));
+    EXPECT_TRUE(view_.dialogs.empty());
+    EXPECT_EQ(noticeShown, GetMessageText("uMain_RefuseWhileBusy_1"));
     EXPECT_EQ(view_.picture, ResultPicture::Success);  // the run went on to its end
+    EXPECT_EQ(view_.statusText, GetMessageText("uMain_Finished_1"));  // the result replaces the notice
     form_.reset();
   }
+}
+
+TEST_F(MainForm, ARefusalNoticeGoesAfterAFewSeconds) {
+  TfrmMain& form = Created();
+  std::vector<std::string> shown;
+  run_ = [&](IUpdateHost& host) {
+    host.SetStatusCaption("Copying");
+    form.Dispatch(&TfrmMain::mmOperations_OnlineClick);
+    shown.push_back(view_.statusText);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(7);
+    while (view_.statusText != "Copying" && std::chrono::steady_clock::now() < until) {
+      host.ProcessMessages();
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    shown.push_back(view_.statusText);
+  };
+  form.Dispatch(&TfrmMain::OKBtnClick);
+  EXPECT_EQ(shown, (std::vector<std::string>{GetMessageText("uMain_RefuseWhileBusy_1"), "Copying"}));
 }
 
 TEST_F(MainForm, ADatabaseCommandRefusesASecondOne) {
@@ -413,8 +437,9 @@ TEST_F(MainForm, ADatabaseCommandRefusesASecondOne) {
   command_ = [&] { form.Dispatch(&TfrmMain::mmOperations_ShutdownClick); };
   form.Dispatch(&TfrmMain::mmOperations_OnlineClick);
   EXPECT_EQ(calls_, std::vector<std::string>{"UpdateOnLine /opt/ZEK/TarnVel kelpdromux"});
-  ASSERT_EQ(view_.dialogs.size(), 1u);
-  EXPECT_EQ(view_.dialogs[0].text, GetMessageText("uMain_RefuseWhileBusy_1"));
+  EXPECT_TRUE(view_.dialogs.empty());
+  EXPECT_TRUE(view_.statusVisible);
+  EXPECT_EQ(view_.statusText, GetMessageText("uMain_RefuseWhileBusy_1"));
   EXPECT_TRUE(view_.panelsEnabled);
 }
 
@@ -423,36 +448,41 @@ TEST_F(MainForm, StartDuringAServiceCommandIsRefused) {
   command_ = [&] { form.Dispatch(&TfrmMain::OKBtnClick); };  // pressed during the pause after the stop
   form.Dispatch(&TfrmMain::mmOperations_StopServiceClick);
   EXPECT_EQ(calls_, std::vector<std::string>{"StopFBService NorvaskFireXBirdServer show"});
-  ASSERT_EQ(view_.dialogs.size(), 1u);
-  EXPECT_EQ(view_.dialogs[0].text, GetMessageText("uMain_RefuseWhileBusy_1"));
+  EXPECT_TRUE(view_.dialogs.empty());
+  EXPECT_EQ(view_.statusText, GetMessageText("uMain_RefuseWhileBusy_1"));
   EXPECT_FALSE(view_.pictureVisible);
 }
 
-TEST_F(MainForm, CloseDuringARunAsksAndNeverClosesInTheMiddle) {
+// A close request during a run asks nothing and never closes in the middle:
+// it is recorded (said in the status area), a second one takes it back, and
+// the window closes after the run only when one is left standing.
+TEST_F(MainForm, CloseDuringARunIsRecordedWithoutAQuestion) {
   struct Case {
-    DialogButton answer;
+    int requests;
     int closesAfterRun;
+    const char* notice;
   };
-  for (const Case& c : {Case{DialogButton::Yes, 1}, Case{DialogButton::No, 0}}) {
+  for (const Case& c : {Case{1, 1, "uMain_FormCloseQuery_1"}, Case{2, 0, "uMain_FormCloseQuery_2"},
+                        Case{3, 1, "uMain_FormCloseQuery_1"}}) {
+    SCOPED_TRACE(c.requests);
     view_.dialogs.clear();
     view_.closes = 0;
     TfrmMain& form = Created();
     bool mayClose = true;
     int closesDuringRun = -1;
+    std::string noticeShown;
     run_ = [&](IUpdateHost&) {
-      view_.answers.push_back(c.answer);
-      mayClose = form.FormCloseQuery();
+      mayClose = false;
+      for (int i = 0; i < c.requests; ++i) mayClose = form.FormCloseQuery() || mayClose;
       closesDuringRun = view_.closes;
+      noticeShown = view_.statusText;
     };
     form.Dispatch(&TfrmMain::OKBtnClick);
     EXPECT_FALSE(mayClose);
     EXPECT_EQ(closesDuringRun, 0);
     EXPECT_EQ(view_.closes, c.closesAfterRun);
-    ASSERT_EQ(view_.dialogs.size(), 1u);
-    EXPECT_EQ(view_.dialogs[0].type, DialogType::Confirmation);
-    EXPECT_EQ(view_.dialogs[0].text, GetMessageText("uMain_FormCloseQuery_1"));
-    EXPECT_EQ(view_.dialogs[0].defaultButton, DialogButton::No);
-    EXPECT_EQ(view_.dialogs[0].escapeButton, DialogButton::No);
+    EXPECT_TRUE(view_.dialogs.empty());
+    EXPECT_EQ(noticeShown, GetMessageText(c.notice));
     EXPECT_EQ(view_.picture, ResultPicture::Success);
     form_.reset();
   }
