@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "driver/db_mode_cycle.h"
 #include "driver/posix/server_fixture.h"
 #include "i18n/ldm.h"
 #include "support/failure_text.h"
@@ -18,40 +19,7 @@ using namespace testing;
 class DbModeCommand : public ServerRun {};
 
 TEST_F(DbModeCommand, ShutdownAndOnlineEachWarnWhenAlreadyThere) {
-  // Online on an online database: a warning, not an error.
-  UpdateOnLine(host_, settings_, root_, "kelpdromux");
-  EXPECT_EQ(host_.entries, InitEntries() + Entries({"uUpdate_UpdateOnLine_1", "uUpdate_UpdateOnLine_5"}));
-  ASSERT_EQ(host_.dialogs.size(), 1u);
-  EXPECT_EQ(host_.dialogs[0].type, DialogType::Warning);
-  EXPECT_EQ(host_.dialogs[0].text, Text("uUpdate_UpdateOnLine_6"));
-
-  const struct {
-    bool online;
-    const char* unit;
-    int logged;
-    DialogType box;
-  } steps[] = {
-      {false, "uUpdate_UpdateShutdown", 3, DialogType::Information},
-      {false, "uUpdate_UpdateShutdown", 5, DialogType::Warning},
-      {true, "uUpdate_UpdateOnLine", 3, DialogType::Information},
-  };
-  for (const auto& step : steps) {
-    SCOPED_TRACE(std::string(step.unit) + " " + std::to_string(step.logged));
-    host_ = ScriptedHost();
-    if (step.online) {
-      UpdateOnLine(host_, settings_, root_, "kelpdromux");
-    } else {
-      UpdateShutdown(host_, settings_, root_, "kelpdromux");
-    }
-    const std::string unit = step.unit;
-    EXPECT_EQ(host_.entries,
-              InitEntries() + Entries({unit + "_1", unit + "_" + std::to_string(step.logged)}));
-    ASSERT_EQ(host_.dialogs.size(), 1u);
-    EXPECT_EQ(host_.dialogs[0].type, step.box);
-    EXPECT_EQ(host_.dialogs[0].text, Text(unit + "_" + std::to_string(step.logged + 1)));
-    EXPECT_EQ(host_.dialogs[0].buttons, std::vector<DialogButton>{DialogButton::Ok});
-    EXPECT_EQ(DatabaseOnline(), step.online);
-  }
+  PlayDbModeCycle(settings_, root_, [this] { return DatabaseOnline(); });
 }
 
 TEST_F(DbModeCommand, RefusalsBeforeAndFromTheServer) {

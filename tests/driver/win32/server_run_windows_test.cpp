@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "driver/db_mode_cycle.h"
 #include "driver/driver_fixture.h"
 #include "firebird/client_layers.h"
 #include "firebird/db_connection.h"
@@ -89,29 +90,7 @@ TEST_F(WineServerRun, AttachedUsersAreListed) {
 }
 TEST_F(WineServerRun, DatabaseCommands) {
   const std::string root = Root("modes");
-  const struct {
-    bool online;
-    const char* unit;
-    int logged;
-  } steps[] = {{true, "uUpdate_UpdateOnLine", 5},
-               {false, "uUpdate_UpdateShutdown", 3},
-               {false, "uUpdate_UpdateShutdown", 5},
-               {true, "uUpdate_UpdateOnLine", 3}};
-  for (const auto& step : steps) {
-    SCOPED_TRACE(std::string(step.unit) + " " + std::to_string(step.logged));
-    host_ = ScriptedHost();
-    if (step.online) {
-      UpdateOnLine(host_, settings_, root, "kelpdromux");
-    } else {
-      UpdateShutdown(host_, settings_, root, "kelpdromux");
-    }
-    const std::string unit = step.unit;
-    EXPECT_EQ(host_.entries,
-              InitEntries() + Entries({unit + "_1", unit + "_" + std::to_string(step.logged)}));
-    ASSERT_EQ(host_.dialogs.size(), 1u);
-    EXPECT_EQ(host_.dialogs[0].text, Text(unit + "_" + std::to_string(step.logged + 1)));
-    EXPECT_EQ(DatabaseOnlineFor(root), step.online);
-  }
+  PlayDbModeCycle(settings_, root, [&] { return DatabaseOnlineFor(root); });
 }
 #endif
 
