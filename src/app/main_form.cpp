@@ -19,7 +19,6 @@
 #include "sysroutines/text_helpers.h"
 #include "sysroutines/write_whole_file.h"
 #include "update/db_mode_commands.h"
-#include "update/update_context.h"
 #include "update/recovery.h"
 #include "update/run_journal.h"
 
@@ -231,7 +230,7 @@ std::string FailedRunStatus(bool rolledBack, const std::string& failureText) {
   // own words (its catalogue text, whatever else the failure carries); the
   // status must not then claim the changes were rolled back.
   if (rolledBack && failureText.find(GetMessageText("uUpdate_UpdateProgramm_47")) != std::string::npos) {
-    return GetMessageText("uMain_Finished_5", sys::IncludeTrailingPathDelimiter(CurrentUpdateContext().OldDir));
+    return GetMessageText("uMain_Finished_5");  // the failure's text names the backup's folder
   }
   return GetMessageText(rolledBack ? "uMain_Finished_3" : "uMain_Finished_4");
 }

@@ -63,7 +63,7 @@ struct FormEnvironment {
 inline constexpr const char* kScriptLibraryName = "IBEScript.dll";
 
 /// The status line after a failed run: interrupted, rolled back, or a
-/// rollback that did not complete (with the backup's folder).
+/// rollback that did not complete.
 std::string FailedRunStatus(bool rolledBack, const std::string& failureText);
 
 class TfrmMain : public IUpdateHost {

@@ -33,6 +33,7 @@
 #include "update/run_journal.h"
 #include "sysroutines/executable.h"
 #include "sysroutines/lock_test.h"
+#include "sysroutines/paths.h"
 #include "sysroutines/run_lock.h"
 #include "sysroutines/registry.h"
 #include "sysroutines/service_manager.h"
@@ -525,6 +526,35 @@ TEST_F(Window, ARefusalDuringACopyLeavesItsProgressMoving) {
     for (const std::string& look : looks) EXPECT_EQ(look.rfind(notice + "\n", 0), 0u) << look;
     EXPECT_NE(looks[0], looks[1]) << "the progress stood still under the notice";
     EXPECT_TRUE(boxes_.empty());
+  }
+}
+
+// The display of a rollback that could not put everything back: the status
+// says so and names the backup, and the error box lists what is left. The
+// engine is scripted; the driver's failure-path tests make the real one.
+TEST_F(Window, ARollbackThatDidNotCompleteIsShownAsSuch) {
+  for (const Language& language : {kEnglish, kRussian}) {
+    SCOPED_TRACE(language.tag);
+    UseLanguage(language);
+    boxes_.clear();
+    env_.engine.updateProgramm = [](IUpdateHost& host, const UpdateSettings&, const std::string&,
+                                    const std::string&, const std::string&, const std::string&) {
+      host.SetRolledBack(true);
+      throw std::runtime_error(GetMessageText("uUpdate_UpdateProgramm_47") + "\r\n" +
+                               GetMessageText("uUpdate_RestoreFilesFromBackup_1", "/opt/ZEK/TarnVel/Program/TarnVel.exe") +
+                               "\r" + GetMessageText("uUpdate_UpdateProgramm_54", "/opt/ZEK/TarnVel/Tmp$111226040000/Old/"));
+    };
+    OperatorScript op;
+    RunSteps(op, "/opt/ZEK/TarnVel", std::string(language.tag) + "-failed-rollback");
+    op.Then("check the failed rollback's display", [&] {
+      EXPECT_EQ(op.StatusText(), Shown(GetMessageText("uMain_Finished_5")));
+      return true;
+    });
+    ExitSteps(op, std::string(language.tag) + "-failed-rollback");
+    op.Play(env_);
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].icon, QMessageBox::Critical);
+    EXPECT_NE(boxes_[0].text.find("/opt/ZEK/TarnVel/Tmp$111226040000/Old/"), std::string::npos) << boxes_[0].text;
   }
 }
 
