@@ -85,6 +85,7 @@ TEST_F(ConsoleRun, AnUnattendedUpdateReplacesTheClientAndReportsEveryEntry) {
   EXPECT_EQ(report["failure"].string, "");
   EXPECT_EQ(report["backupFolder"].string, CurrentUpdateContext().OldDir);
   EXPECT_TRUE(report["backupComplete"].boolean);
+  EXPECT_EQ(report["databaseDowntimeSeconds"].kind, JsonValue::Kind::Null);  // a CLIENT-only run
   EXPECT_THAT(err_.str(), ::testing::HasSubstr("The backup of this run is in " + CurrentUpdateContext().OldDir + " (complete).\n"));
   // Every entry of the report is an entry of standard output, in order, and
   // of the log file.

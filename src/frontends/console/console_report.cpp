@@ -40,6 +40,8 @@ std::string ReportJson(const RunReport& report) {
   out += "  \"logFile\": " + JsonString(report.logFile) + ",\n";
   out += "  \"started\": " + JsonString(report.started) + ",\n";
   out += "  \"durationSeconds\": " + Number(report.durationSeconds) + ",\n";
+  out += "  \"databaseDowntimeSeconds\": " +
+         (report.downtimeSeconds ? Number(*report.downtimeSeconds) : std::string("null")) + ",\n";
   out += "  \"entries\": [";
   for (std::size_t i = 0; i < report.entries.size(); ++i) {
     const ReportEntry& entry = report.entries[i];

@@ -1,6 +1,7 @@
 #pragma once
 // The JSON report of one console run, for scripts that drive many machines.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,9 @@ struct RunReport {
   std::string logFile;
   std::string started;
   double durationSeconds = 0;
+  /// From the run's shutdown of the database until it was online again;
+  /// none when the run did not shut it down or left it shut down.
+  std::optional<double> downtimeSeconds;
   std::vector<ReportEntry> entries;
 };
 

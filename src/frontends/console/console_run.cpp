@@ -1,5 +1,7 @@
 #include "frontends/console/console_run.h"
 
+#include <cstdio>
+
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -43,11 +45,16 @@ struct ServerTrace {
   bool databaseShutDown = false;
   bool databaseBackOnline = false;
   bool serviceStopped = false;
+  // The operator's downtime: from the shutdown (its pause follows the
+  // request at once) to the online call's return.
+  std::chrono::steady_clock::time_point shutDownAt, onlineAt;
 };
 
-firebird::Pause Traced(firebird::Pause pause, bool& flag) {
+firebird::Pause Traced(firebird::Pause pause, bool& flag,
+                       std::chrono::steady_clock::time_point* firstAt = nullptr) {
   if (!pause) pause = firebird::SleepPause;
-  return [pause, &flag](std::chrono::milliseconds duration) {
+  return [pause, &flag, firstAt](std::chrono::milliseconds duration) {
+    if (!flag && firstAt != nullptr) *firstAt = std::chrono::steady_clock::now();
     flag = true;
     pause(duration);
   };
@@ -157,6 +164,11 @@ int RunConsole(const std::vector<std::string>& args, ConsoleEnvironment env) {
     }
     // Where this run's backup is, and whether it may be trusted, so that
     // the operator need not read the report to find it.
+    if (report.downtimeSeconds) {
+      char seconds[32];
+      std::snprintf(seconds, sizeof seconds, "%.1f", *report.downtimeSeconds);
+      err << "The database was out of use for " << seconds << " s, from its shutdown to multi-user mode.\n";
+    }
     if (!report.backupFolder.empty()) {
       err << "The backup of this run is in " << report.backupFolder
           << (report.backupComplete ? " (complete).\n" : " (incomplete: its copy did not end; never restore from it).\n");
@@ -231,11 +243,13 @@ int RunConsole(const std::vector<std::string>& args, ConsoleEnvironment env) {
   settings.shutdownPause = shutdownBase;
   if (options.command == Command::Update) {
     settings.service.pause = Traced(serviceBase.pause, trace.serviceStopped);
-    settings.shutdownPause = Traced(shutdownBase, trace.databaseShutDown);
+    settings.shutdownPause = Traced(shutdownBase, trace.databaseShutDown, &trace.shutDownAt);
     // Told by the engine when an online call returned, never read off the
     // log, whose entry may fail to be written although the database is online.
     settings.onDatabaseOnline = [&trace] {
-      if (trace.databaseShutDown) trace.databaseBackOnline = true;
+      if (!trace.databaseShutDown) return;
+      trace.databaseBackOnline = true;
+      trace.onlineAt = std::chrono::steady_clock::now();
     };
   }
   settings.stateFolder = sys::MachineStateFolder();
@@ -318,6 +332,10 @@ int RunConsole(const std::vector<std::string>& args, ConsoleEnvironment env) {
     report.backupFolder = oldDir;
   report.backupComplete = !report.backupFolder.empty() &&
                           sys::FileExists(sys::IncludeTrailingPathDelimiter(oldDir) + kBackupCompleteMarker);
+  if (trace.databaseShutDown && trace.databaseBackOnline) {
+    report.downtimeSeconds =
+        std::chrono::duration<double>(trace.onlineAt - trace.shutDownAt).count();
+  }
   report.entries = host.Entries();
   report.durationSeconds = host.SecondsSinceStart();
   return finish(outcome);

@@ -69,6 +69,13 @@ TEST_F(ConsoleServerRun, AnAttachedUserIsForcedOffWithYesAndTheDatabaseComesBack
   EXPECT_EQ(RunConsoleUpdate(nullptr), 0) << err_.str();
   EXPECT_NE(err_.str().find("CLERK1"), std::string::npos) << "the attached-users warning was not shown";
   EXPECT_EQ(Report()["outcome"].string, "succeeded");
+  // The operator's downtime, shutdown to online: at least the fixed pauses
+  // between them, and said before the outcome.
+  const JsonValue& downtime = Report()["databaseDowntimeSeconds"];
+  ASSERT_EQ(downtime.kind, JsonValue::Kind::Number);
+  EXPECT_GT(downtime.number, 0);
+  EXPECT_LE(downtime.number, Report()["durationSeconds"].number);
+  EXPECT_NE(err_.str().find("The database was out of use for "), std::string::npos) << err_.str();
   EXPECT_TRUE(ReadFile(root_ + "/Program/TarnVel.exe") == NewClientBytes());
   EXPECT_TRUE(DatabaseOnline()) << AttachAs("CLERK1", "clerk1pw");
 }
