@@ -9,6 +9,8 @@
 
 namespace tarnvel::sys {
 
+class HeldProgram;
+
 class ChildProcess {
  public:
   ChildProcess();
@@ -28,6 +30,17 @@ class ChildProcess {
   /// (so it is not the terminal's foreground job), Windows a job object
   /// (none where the system refuses one; then EndAll ends the program only).
   bool Start(const std::string& commandLine, const std::string& programPath, const std::string& workingFolder,
+             int showMode);
+
+  /// Starts the program Program holds, as Start would start its path
+  /// (CommandLine begins with Program.Path()), so that what was checked
+  /// through the held handle is what runs. Linux: the very file behind the
+  /// held descriptor is started (execveat), whatever its path names by now;
+  /// the descriptor is not inherited. Windows: the held path is the
+  /// application name, so no search rule can pick another file, and the held
+  /// handle keeps the file at that path. Program may be released once this
+  /// has returned.
+  bool Start(const std::string& commandLine, const HeldProgram& program, const std::string& workingFolder,
              int showMode);
 
   /// Waits without a time limit and returns the exit code (Linux: a program

@@ -4,6 +4,7 @@
 
 #include "sysroutines/child_process.h"
 #include "sysroutines/file_system.h"
+#include "sysroutines/held_program.h"
 #include "sysroutines/paths.h"
 
 namespace tarnvel::sys {
@@ -56,17 +57,20 @@ std::string TimedOutText(const std::string& programPath, milliseconds limit) {
 ProgramTimedOut::ProgramTimedOut(const std::string& programPath, std::chrono::milliseconds limit)
     : std::runtime_error(TimedOutText(programPath, limit)), programPath_(programPath), limit_(limit) {}
 
-int RunAndWait(const std::string& programPath, const std::string& parameters, int showMode,
-               const std::function<void()>& processMessages,
-               std::optional<std::chrono::milliseconds> timeLimit) {
-  const std::string fullPath = ExpandFullPath(programPath);
+namespace {
+
+// Starts the program with Start(child, command line, working folder) and
+// waits for it as RunAndWait describes.
+int StartAndWait(const std::string& fullPath, const std::string& parameters,
+                 const std::function<bool(ChildProcess&, const std::string&, const std::string&)>& start,
+                 const std::function<void()>& processMessages, std::optional<milliseconds> timeLimit) {
   const std::string commandLine = fullPath + parameters;
   const std::string folder = FolderOf(fullPath);
   if (Utf8ToWide(commandLine).size() > kMaxCommandLine || Utf8ToWide(folder).size() > kMaxWorkingFolder)
     Fail();
 
   ChildProcess child;
-  if (!child.Start(commandLine, fullPath, folder, showMode)) Fail();
+  if (!start(child, commandLine, folder)) Fail();
   std::optional<steady_clock::time_point> deadline;
   if (timeLimit) deadline = steady_clock::now() + *timeLimit;
   std::optional<std::uint32_t> exitCode;
@@ -82,6 +86,31 @@ int RunAndWait(const std::string& programPath, const std::string& parameters, in
   if (processMessages) processMessages();
   if (!exitCode) throw ProgramTimedOut(fullPath, *timeLimit);
   return static_cast<int>(*exitCode);
+}
+
+}  // namespace
+
+int RunAndWait(const std::string& programPath, const std::string& parameters, int showMode,
+               const std::function<void()>& processMessages,
+               std::optional<std::chrono::milliseconds> timeLimit) {
+  const std::string fullPath = ExpandFullPath(programPath);
+  return StartAndWait(
+      fullPath, parameters,
+      [&](ChildProcess& child, const std::string& commandLine, const std::string& folder) {
+        return child.Start(commandLine, fullPath, folder, showMode);
+      },
+      processMessages, timeLimit);
+}
+
+int RunHeldAndWait(const HeldProgram& program, const std::string& parameters, int showMode,
+                   const std::function<void()>& processMessages,
+                   std::optional<std::chrono::milliseconds> timeLimit) {
+  return StartAndWait(
+      program.Path(), parameters,
+      [&](ChildProcess& child, const std::string& commandLine, const std::string& folder) {
+        return child.Start(commandLine, program, folder, showMode);
+      },
+      processMessages, timeLimit);
 }
 
 }  // namespace tarnvel::sys

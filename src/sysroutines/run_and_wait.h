@@ -9,6 +9,8 @@
 
 namespace tarnvel::sys {
 
+class HeldProgram;
+
 /// The show command of a normal window (Windows SW_SHOWNORMAL).
 inline constexpr int kShowNormal = 1;
 
@@ -51,5 +53,13 @@ class ProgramTimedOut : public std::runtime_error {
 int RunAndWait(const std::string& programPath, const std::string& parameters, int showMode,
                const std::function<void()>& processMessages = {},
                std::optional<std::chrono::milliseconds> timeLimit = std::nullopt);
+
+/// RunAndWait for the program Program holds, started through the held handle
+/// (ChildProcess::Start with a held program): the file that was checked is
+/// the one that runs. The command line and the working folder come from the
+/// held path. The caller keeps Program held at least until this returns.
+int RunHeldAndWait(const HeldProgram& program, const std::string& parameters, int showMode,
+                   const std::function<void()>& processMessages = {},
+                   std::optional<std::chrono::milliseconds> timeLimit = std::nullopt);
 
 }  // namespace tarnvel::sys

@@ -1,14 +1,20 @@
 #include "sysroutines/child_process.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <thread>
 #include <vector>
+
+#include "sysroutines/held_program.h"
 
 extern char** environ;
 
@@ -34,6 +40,37 @@ void SplitInto(const std::string& rest, std::vector<std::string>& words) {
   }
 }
 
+// The argument words of CommandLine, ProgramPath first and never split.
+std::vector<std::string> ArgumentWords(const std::string& commandLine, const std::string& programPath) {
+  std::vector<std::string> words{programPath};
+  SplitInto(commandLine.substr(std::min(programPath.size(), commandLine.size())), words);
+  return words;
+}
+
+// Closes the descriptors First to Last; a kernel without close_range gets
+// them closed one by one up to Limit. Safe between fork and exec.
+void CloseRange(int first, int last, int limit) {
+  if (first > last) return;
+  if (syscall(SYS_close_range, static_cast<unsigned>(first), static_cast<unsigned>(last), 0u) == 0) return;
+  for (int fd = first; fd <= last && fd < limit; ++fd) close(fd);
+}
+
+// The child's side of StartHeld, between fork and exec: only calls that are
+// safe there. Returns only when the program could not be started, with
+// errno saying why.
+void BecomeHeldProgram(int program, int report, const char* folder, char* const* argv, int limit) {
+  setpgid(0, 0);
+  if (folder != nullptr && chdir(folder) != 0) return;
+  // Standard input, output and error stay; the program's descriptor and the
+  // report pipe close when the program starts (O_CLOEXEC); nothing else is
+  // inherited.
+  const int low = std::min(program, report), high = std::max(program, report);
+  CloseRange(3, low - 1, limit);
+  CloseRange(std::max(low + 1, 3), high - 1, limit);
+  CloseRange(std::max(high + 1, 3), INT_MAX, limit);
+  syscall(SYS_execveat, program, "", argv, environ, AT_EMPTY_PATH);
+}
+
 std::uint32_t ExitCodeOf(int status) {
   if (WIFEXITED(status)) return static_cast<std::uint32_t>(WEXITSTATUS(status));
   if (WIFSIGNALED(status)) return 128u + static_cast<std::uint32_t>(WTERMSIG(status));
@@ -51,8 +88,7 @@ ChildProcess::~ChildProcess() = default;
 
 bool ChildProcess::Start(const std::string& commandLine, const std::string& programPath,
                          const std::string& workingFolder, int /*showMode: no windows to show here*/) {
-  std::vector<std::string> words{programPath};
-  SplitInto(commandLine.substr(programPath.size()), words);
+  std::vector<std::string> words = ArgumentWords(commandLine, programPath);
   std::vector<char*> argv;
   for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
@@ -79,6 +115,55 @@ bool ChildProcess::Start(const std::string& commandLine, const std::string& prog
   posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attributes);
   if (!ok) return false;
+  state_->pid = pid;
+  return true;
+}
+
+bool ChildProcess::Start(const std::string& commandLine, const HeldProgram& program,
+                         const std::string& workingFolder, int /*showMode: no windows to show here*/) {
+  // Everything the child needs is made before the fork: between fork and
+  // exec a program with threads may only make calls that allocate nothing.
+  std::vector<std::string> words = ArgumentWords(commandLine, program.Path());
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  const char* folder = workingFolder.empty() ? nullptr : workingFolder.c_str();
+  rlimit files{};
+  const int limit = getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < RLIM_INFINITY
+                        ? static_cast<int>(std::min<rlim_t>(files.rlim_cur, INT_MAX))
+                        : 65536;
+  // The child writes errno here when it cannot become the program; a pipe
+  // closed without a word means the program runs.
+  int report[2];
+  if (pipe2(report, O_CLOEXEC) != 0) return false;
+  const int fd = static_cast<int>(program.Native());
+  const pid_t pid = fork();
+  if (pid == 0) {
+    close(report[0]);
+    BecomeHeldProgram(fd, report[1], folder, argv.data(), limit);
+    const int error = errno;
+    [[maybe_unused]] const ssize_t written = write(report[1], &error, sizeof error);
+    _exit(127);
+  }
+  close(report[1]);
+  if (pid < 0) {
+    close(report[0]);
+    return false;
+  }
+  // Also set here: EndAll may come before the child got to it.
+  setpgid(pid, pid);
+  int error = 0;
+  ssize_t n = 0;
+  do {
+    n = read(report[0], &error, sizeof error);
+  } while (n < 0 && errno == EINTR);
+  close(report[0]);
+  if (n != 0) {
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return false;
+  }
   state_->pid = pid;
   return true;
 }

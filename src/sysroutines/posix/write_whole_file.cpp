@@ -9,7 +9,10 @@
 namespace tarnvel::sys {
 
 WriteFileResult WriteWholeFile(const std::string& path, std::string_view bytes, bool executable) {
-  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, executable ? 0777 : 0666);
+  // A program is never created writable by its group or by others, whatever
+  // the umask: one that others could write is one they could change before
+  // it runs.
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, executable ? 0755 : 0666);
   if (fd < 0) return WriteFileResult::CannotCreate;
   bool ok = true;
   const char* data = bytes.data();
@@ -26,7 +29,8 @@ WriteFileResult WriteWholeFile(const std::string& path, std::string_view bytes, 
   if (ok && executable) {
     // An existing file keeps its old mode through O_TRUNC.
     struct stat st {};
-    ok = fstat(fd, &st) == 0 && fchmod(fd, st.st_mode | ((st.st_mode & 0444) >> 2)) == 0;
+    ok = fstat(fd, &st) == 0 &&
+         fchmod(fd, (st.st_mode | ((st.st_mode & 0444) >> 2)) & ~mode_t{S_IWGRP | S_IWOTH}) == 0;
   }
   if (close(fd) != 0) ok = false;
   return ok ? WriteFileResult::Written : WriteFileResult::WriteFailed;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "sysroutines/held_program.h"
 #include "sysroutines/paths.h"
 
 namespace tarnvel::sys {
@@ -23,8 +24,12 @@ ChildProcess::~ChildProcess() {
   if (state_->info.hProcess != nullptr) CloseHandle(state_->info.hProcess);
 }
 
-bool ChildProcess::Start(const std::string& commandLine, const std::string& /*programPath*/,
-                         const std::string& workingFolder, int showMode) {
+namespace {
+
+// Starts CommandLine (Application, when given, is the program's file) into
+// Info and Job; false, with nothing left running, when it cannot.
+bool StartInJob(const std::wstring& application, const std::string& commandLine,
+                const std::string& workingFolder, int showMode, PROCESS_INFORMATION& info, HANDLE& job) {
   // CreateProcessW may write into the command line: it needs its own buffer.
   const std::wstring wideLine = Utf8ToWide(commandLine);
   std::vector<wchar_t> line(wideLine.begin(), wideLine.end());
@@ -35,25 +40,38 @@ bool ChildProcess::Start(const std::string& commandLine, const std::string& /*pr
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = static_cast<WORD>(showMode & 0xFFFF);
   // Suspended until it is in its job, so that nothing it starts escapes it.
-  if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE,
-                     CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED, nullptr,
-                     folder.empty() ? nullptr : folder.c_str(), &startup, &state_->info) == 0) {
-    state_->info = PROCESS_INFORMATION{};
+  if (CreateProcessW(application.empty() ? nullptr : application.c_str(), line.data(), nullptr, nullptr,
+                     FALSE, CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED, nullptr,
+                     folder.empty() ? nullptr : folder.c_str(), &startup, &info) == 0) {
+    info = PROCESS_INFORMATION{};
     return false;
   }
-  state_->job = CreateJobObjectW(nullptr, nullptr);
-  if (state_->job != nullptr && AssignProcessToJobObject(state_->job, state_->info.hProcess) == 0) {
+  job = CreateJobObjectW(nullptr, nullptr);
+  if (job != nullptr && AssignProcessToJobObject(job, info.hProcess) == 0) {
     // A job of our own may be refused (an older system inside a job of its
     // caller's); then the program alone can be ended.
-    CloseHandle(state_->job);
-    state_->job = nullptr;
+    CloseHandle(job);
+    job = nullptr;
   }
-  if (ResumeThread(state_->info.hThread) == static_cast<DWORD>(-1)) {
-    TerminateProcess(state_->info.hProcess, 1);
-    WaitForSingleObject(state_->info.hProcess, INFINITE);
+  if (ResumeThread(info.hThread) == static_cast<DWORD>(-1)) {
+    TerminateProcess(info.hProcess, 1);
+    WaitForSingleObject(info.hProcess, INFINITE);
     return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool ChildProcess::Start(const std::string& commandLine, const std::string& /*programPath*/,
+                         const std::string& workingFolder, int showMode) {
+  return StartInJob({}, commandLine, workingFolder, showMode, state_->info, state_->job);
+}
+
+bool ChildProcess::Start(const std::string& commandLine, const HeldProgram& program,
+                         const std::string& workingFolder, int showMode) {
+  return StartInJob(Utf8ToWide(program.Path()), commandLine, workingFolder, showMode, state_->info,
+                    state_->job);
 }
 
 std::uint32_t ChildProcess::Wait() {
