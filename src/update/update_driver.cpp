@@ -12,6 +12,7 @@
 #include "sysroutines/drive_type.h"
 #include "sysroutines/file_system.h"
 #include "sysroutines/folder_holders.h"
+#include "sysroutines/held_program.h"
 #include "sysroutines/replace_file.h"
 #include "sysroutines/durable_rename.h"
 #include "sysroutines/run_lock.h"
@@ -395,12 +396,15 @@ class UpdateRun {
       MyCreateDir(context().NewDir);
       MyCreateDir(context().OldDir);
       const std::string payload = Join(context().NewDir, kPayloadName);
+      std::optional<sys::Sha256Digest> digest;
       if (settings_.writePayload) {
-        settings_.writePayload(payload);
+        digest = settings_.writePayload(payload);
       } else {
         ExtractFilesFromResource(payload, "");
+        digest = EmbeddedPayloadDigest();
       }
-      RunPayload(payload);
+      if (settings_.beforePayloadRuns) settings_.beforePayloadRuns(payload);
+      RunPayload(payload, digest);
       // The payload's exit code says nothing reliable; what counts is the file it leaves.
       const std::string newClient = Join(context().NewDir, kNewClientName);
       if (context().ClientFound && !sys::FileExists(newClient)) {
@@ -423,13 +427,16 @@ class UpdateRun {
     Log("uUpdate_UpdateProgramm_39");
   }
 
-  // The payload ends by itself or is ended at its time limit, together with
-  // whatever it started, so that a hung one never keeps the database shut
-  // down for ever.
-  void RunPayload(const std::string& payload) {
+  // The payload runs with the updater's rights, from a folder that others
+  // may be able to write: it is held from the check of its digest until it
+  // has ended, so that what was checked is what runs. It ends by itself or
+  // is ended at its time limit, together with whatever it started, so that a
+  // hung one never keeps the database shut down for ever.
+  void RunPayload(const std::string& payload, const std::optional<sys::Sha256Digest>& digest) {
+    const std::unique_ptr<sys::HeldProgram> held = HoldVerifiedPayload(payload, digest);
     try {
-      sys::RunAndWait(payload, "", sys::kShowNormal, [this] { host_.ProcessMessages(); },
-                      settings_.payloadTimeLimit);
+      sys::RunHeldAndWait(
+          *held, "", sys::kShowNormal, [this] { host_.ProcessMessages(); }, settings_.payloadTimeLimit);
     } catch (const sys::ProgramTimedOut& timedOut) {
       const auto minutes = (timedOut.Limit().count() + 59999) / 60000;
       Fail2("uUpdate_UpdateProgramm_56", timedOut.ProgramPath(), std::to_string(minutes));

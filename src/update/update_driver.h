@@ -11,6 +11,7 @@
 #include "firebird/fb_service.h"
 #include "firebird/server_discovery.h"
 #include "sysroutines/lock_test.h"
+#include "sysroutines/sha256.h"
 #include "update/host.h"
 #include "update/project_profile.h"
 
@@ -41,9 +42,15 @@ struct UpdateSettings {
   std::function<void()> clientCopyWritten;
   /// How long the payload may run before it is ended and the run fails.
   std::chrono::milliseconds payloadTimeLimit = kPayloadTimeLimit;
-  /// Writes the payload program to the path given (the one the updater
-  /// carries when empty; tests put a program of theirs there).
-  std::function<void(const std::string& path)> writePayload;
+  /// Writes the payload program to the path given and returns the SHA-256
+  /// it must have when it is started (tests put a program of theirs there).
+  /// Empty: the payload the updater carries, with the digest its build
+  /// recorded.
+  std::function<sys::Sha256Digest(const std::string& path)> writePayload;
+  /// Called once the payload is written, before it is held and checked:
+  /// tests put other bytes in its place there, as someone who may write the
+  /// product folder could.
+  std::function<void(const std::string& path)> beforePayloadRuns;
   /// The machine's state folder, where a run keeps its journal from its
   /// first change on (sys::MachineStateFolder() in the programs); empty: no
   /// journal.

@@ -8,6 +8,7 @@
 
 #include "driver_fixture.h"
 #include "i18n/ldm.h"
+#include "support/disk_child.h"
 #include "support/failure_text.h"
 #include "support/sysroutines_child_process.h"
 #include "sysroutines/paths.h"
@@ -345,6 +346,7 @@ TEST_F(ClientRun, AHungPayloadIsEndedAtItsLimitAndNamed) {
   settings_.payloadTimeLimit = std::chrono::milliseconds(300);
   settings_.writePayload = [](const std::string& path) {
     fs::copy_file(sys::PathFromUtf8(SysroutinesTestProgram("tarnvel_test_sleeper")), sys::PathFromUtf8(path));
+    return sys::Sha256Of(ReadFile(sys::PathFromUtf8(path)));
   };
   host_.Answer(DialogButton::Yes);
   const std::string text = Run();
@@ -352,6 +354,45 @@ TEST_F(ClientRun, AHungPayloadIsEndedAtItsLimitAndNamed) {
                                        Child(CurrentUpdateContext().NewDir, "files.exe"), "1"));
   EXPECT_EQ(WorkingFolder(root_), "");
   EXPECT_EQ(TreeContents(root_), before);
+}
+
+// Someone who may write the product folder puts other bytes in the
+// payload's place after it was written and before it runs: they are not
+// started. The run fails as for any payload failure, before anything
+// installed was touched, and removes its working folder.
+TEST_F(ClientRun, APayloadChangedBeforeItRunsIsNotStarted) {
+  struct Case {
+    const char* what;
+    std::function<std::string(const std::string& payload)> bytes;
+  };
+  const Case cases[] = {
+      {"another program", [](const std::string&) { return ReadFile(sys::PathFromUtf8(TestChildPath())); }},
+      {"one byte of it changed",
+       [](const std::string& payload) {
+         std::string bytes = payload;
+         bytes[bytes.size() / 2] ^= 1;
+         return bytes;
+       }},
+  };
+  const auto before = TreeContents(root_);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    settings_.beforePayloadRuns = [&](const std::string& path) {
+      const fs::path file = sys::PathFromUtf8(path);
+      const std::string swapped = c.bytes(ReadFile(file));
+      fs::remove(file);
+      WriteFile(file, swapped);
+    };
+    host_.entries.clear();
+    host_.Answer(DialogButton::Yes);
+    const std::string text = Run();
+    EXPECT_EQ(text, i18n::GetMessageText("uUpdate_HoldVerifiedPayload_1",
+                                         Child(CurrentUpdateContext().NewDir, "files.exe")));
+    EXPECT_EQ(host_.entries, InitEntries() + Entries({"32", "35", "36"}));
+    EXPECT_FALSE(host_.RolledBack());
+    EXPECT_EQ(WorkingFolder(root_), "");
+    EXPECT_EQ(TreeContents(root_), before);
+  }
 }
 
 TEST(AddErrorMessage, JoinsTextsWithALoneCarriageReturn) {

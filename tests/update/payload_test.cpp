@@ -68,5 +68,33 @@ TEST(ExtractFilesFromResource, FailuresCarryTheResourceNameACarriageReturnAndThe
             i18n::GetMessageText("uUpdate_ExtractFilesFromResource_1", "files") + "\rCannot create file " + nowhere);
 }
 
+TEST(EmbeddedPayloadDigest, IsTheDigestOfThePayloadTheBuildEmbedded) {
+  const auto payload = sys::FindEmbeddedResource("EXEFILE", "FILES");
+  ASSERT_TRUE(payload.has_value());
+  const auto digest = EmbeddedPayloadDigest();
+  ASSERT_TRUE(digest.has_value());
+  EXPECT_EQ(sys::ToHex(*digest), sys::ToHex(sys::Sha256Of(*payload)));
+}
+
+TEST(HoldVerifiedPayload, HoldsOnlyAPayloadWithTheDigestItMustHave) {
+  TempDir dir("payload");
+  const std::string files = dir / "files.exe";
+  ExtractFilesFromResource(files, "");
+  ASSERT_TRUE(EmbeddedPayloadDigest().has_value());
+  const std::unique_ptr<sys::HeldProgram> held = HoldVerifiedPayload(files, EmbeddedPayloadDigest());
+  ASSERT_TRUE(held);
+  EXPECT_EQ(held->Path(), files);
+
+  sys::Sha256Digest another = *EmbeddedPayloadDigest();
+  another[31] ^= 1;
+  const std::string refusal = i18n::GetMessageText("uUpdate_HoldVerifiedPayload_1", files);
+  EXPECT_EQ(MessageOf([&] { HoldVerifiedPayload(files, another); }), refusal);
+  // A build that recorded no digest vouches for nothing.
+  EXPECT_EQ(MessageOf([&] { HoldVerifiedPayload(files, std::nullopt); }), refusal);
+  const std::string missing = dir / "missing.exe";
+  EXPECT_EQ(MessageOf([&] { HoldVerifiedPayload(missing, EmbeddedPayloadDigest()); }),
+            i18n::GetMessageText("uUpdate_HoldVerifiedPayload_1", missing));
+}
+
 }  // namespace
 }  // namespace tarnvel
