@@ -21,6 +21,7 @@
 #include "update/db_mode_commands.h"
 #include "update/recovery.h"
 #include "update/run_journal.h"
+#include "update/run_rights.h"
 
 namespace tarnvel {
 
@@ -42,7 +43,8 @@ FormEnvironment::FormEnvironment()
       findResource(sys::FindEmbeddedResource),
       discoverServer([](firebird::TFBServParams& params) { firebird::GetFBServParams(params); }),
       clock(sys::CurrentLocalDateTime),
-      engine(RealEngine()) {}
+      engine(RealEngine()),
+      missingRunRights(sys::MissingRunRights) {}
 
 // Marks the window busy for one run or command; the panels follow when asked.
 class TfrmMain::BusyScope {
@@ -155,6 +157,7 @@ bool TfrmMain::InterruptedRunDealtWith() {
                  DialogButton::Yes) != DialogButton::Yes) {
     return false;
   }
+  RequireRunRights();
   const auto lock = TakeRunLock("recover");
   if (!lock) return false;
   BusyScope busy(*this, true);
@@ -189,6 +192,7 @@ void TfrmMain::OKBtnClick() {
   // The panel is grey during runs and database commands, but not during the
   // service commands, whose pause lets the operator's clicks through.
   if (RefuseWhileBusy()) return;
+  RequireRunRights();
   if (!InterruptedRunDealtWith()) return;
   const auto lock = TakeRunLock("update");
   if (!lock) return;
@@ -269,6 +273,10 @@ void TfrmMain::bbProgramLocationClick() {
   if (BrowseForFolder(pick, title, folder)) view_.SetProgramLocation(folder);
 }
 
+void TfrmMain::RequireRunRights() {
+  CheckRunRights(env_.missingRunRights ? env_.missingRunRights() : sys::MissingRunRights());
+}
+
 bool TfrmMain::RefuseWhileBusy() {
   if (!busy_) return false;
   ShowNotice(GetMessageText("uMain_RefuseWhileBusy_1"));
@@ -277,6 +285,7 @@ bool TfrmMain::RefuseWhileBusy() {
 
 void TfrmMain::mmOperations_OnlineClick() {
   if (RefuseWhileBusy()) return;
+  RequireRunRights();
   if (!InterruptedRunDealtWith()) return;
   const auto lock = TakeRunLock("online");
   if (!lock) return;
@@ -286,6 +295,7 @@ void TfrmMain::mmOperations_OnlineClick() {
 
 void TfrmMain::mmOperations_ShutdownClick() {
   if (RefuseWhileBusy()) return;
+  RequireRunRights();
   if (!InterruptedRunDealtWith()) return;
   const auto lock = TakeRunLock("shutdown");
   if (!lock) return;
@@ -295,6 +305,7 @@ void TfrmMain::mmOperations_ShutdownClick() {
 
 void TfrmMain::mmOperations_StartServiceClick() {
   if (RefuseWhileBusy()) return;
+  RequireRunRights();
   const auto lock = TakeRunLock("start-service");
   if (!lock) return;
   BusyScope busy(*this, false);
@@ -303,6 +314,7 @@ void TfrmMain::mmOperations_StartServiceClick() {
 
 void TfrmMain::mmOperations_StopServiceClick() {
   if (RefuseWhileBusy()) return;
+  RequireRunRights();
   const auto lock = TakeRunLock("stop-service");
   if (!lock) return;
   BusyScope busy(*this, false);

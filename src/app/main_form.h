@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/main_view.h"
 #include "app/run_log.h"
@@ -57,6 +58,9 @@ struct FormEnvironment {
   /// through meanwhile, so that the window stays responsive.
   firebird::FbServiceContext service;
   firebird::Pause shutdownPause;
+  /// What the process lacks of the rights runs and commands need
+  /// (sys::MissingRunRights).
+  std::function<std::vector<std::string>()> missingRunRights;
 };
 
 /// The name the script library is written under beside the executable.
@@ -138,6 +142,9 @@ class TfrmMain : public IUpdateHost {
   firebird::FbServiceContext ServiceContext();
   /// During a run or a command: tells the operator so and returns true.
   bool RefuseWhileBusy();
+  /// Throws the refusal naming what is missing when the process lacks the
+  /// rights runs and commands need; nothing has been changed then.
+  void RequireRunRights();
   /// The machine's updater lock for one run or command; null, after a box
   /// naming the holder, when another updater has it.
   std::unique_ptr<sys::RunLock> TakeRunLock(const std::string& command);

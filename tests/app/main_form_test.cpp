@@ -14,6 +14,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "app/exception_report.h"
 #include "app/recording_view.h"
 #include "i18n/ldm.h"
 #include "support/temp_dir.h"
@@ -428,6 +429,34 @@ TEST_F(MainForm, ARefusalNoticeGoesAfterAFewSeconds) {
   };
   form.Dispatch(&TfrmMain::OKBtnClick);
   EXPECT_EQ(shown, (std::vector<std::string>{GetMessageText("uMain_RefuseWhileBusy_1"), "Copying"}));
+}
+
+// Without the rights runs and commands need, each is refused with the text
+// naming what is missing, before the window turns busy or the engine is
+// called. The missing rights are a stand-in here: this test runs with all
+// of them (root, or elevated under Wine); the real check is tested in the
+// system routines' tests and with the console program started as another
+// user.
+TEST_F(MainForm, WithoutTheRightsEveryRunAndCommandIsRefusedBeforeItStarts) {
+  env_.missingRunRights = [] { return std::vector<std::string>{"TokenElevation"}; };
+  const std::string refusal = GetMessageText("uUpdate_CheckRunRights_1", "TokenElevation");
+  void (TfrmMain::*const handlers[])() = {
+      &TfrmMain::OKBtnClick, &TfrmMain::mmOperations_OnlineClick, &TfrmMain::mmOperations_ShutdownClick,
+      &TfrmMain::mmOperations_StartServiceClick, &TfrmMain::mmOperations_StopServiceClick};
+  for (auto handler : handlers) {
+    view_.dialogs.clear();
+    TfrmMain& form = Created();
+    form.Dispatch(handler);
+    EXPECT_TRUE(calls_.empty()) << calls_.front();
+    ASSERT_EQ(view_.dialogs.size(), 1u);
+    EXPECT_EQ(view_.dialogs[0].type, DialogType::Error);
+    EXPECT_EQ(view_.dialogs[0].text, ErrorBoxText(refusal));
+    EXPECT_NE(LogFile().find(refusal), std::string::npos) << LogFile();
+    EXPECT_TRUE(view_.panelsEnabled);
+    EXPECT_FALSE(view_.statusVisible);
+    EXPECT_FALSE(view_.animationRunning);
+    form_.reset();
+  }
 }
 
 TEST_F(MainForm, ADatabaseCommandRefusesASecondOne) {

@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <sstream>
 
 #include "console/json_reader.h"
 #include "driver/driver_fixture.h"
 #include "frontends/console/console_run.h"
+#include "i18n/ldm.h"
 #include "sysroutines/paths.h"
 #include "update/update_context.h"
 
@@ -40,6 +42,7 @@ class ConsoleRun : public ::testing::Test {
     // The machine's own TARNVEL_SYSDBA_PASSWORD stays out of the test.
     env.environment = [](const std::string&) { return std::optional<std::string>(); };
     env.onEntry = onEntry_;
+    if (missingRights_) env.form.missingRunRights = [this] { return *missingRights_; };
     return RunConsole(args, std::move(env));
   }
 
@@ -52,6 +55,7 @@ class ConsoleRun : public ::testing::Test {
   std::ostringstream out_, err_;
   std::istringstream in_;
   std::function<void(const std::string&)> onEntry_;
+  std::optional<std::vector<std::string>> missingRights_;
 };
 
 // The run log as standard output shows it, entry by entry without the stamps.
@@ -169,6 +173,29 @@ TEST_F(ConsoleRun, ABadCommandLineTouchesNothing) {
     EXPECT_EQ(out_.str(), "");
     EXPECT_NE(err_.str().find("Updater_TarnVel_console: "), std::string::npos) << err_.str();
     EXPECT_EQ(TreeContents(dir_.str()), before) << "a file was written";
+  }
+}
+
+// Without the rights every command needs, the program stops before it takes
+// the machine's lock, writes its log or touches the product: exit code 1,
+// the refusal on standard error and in the report. The missing rights are a
+// stand-in (this test runs with all of them); the program itself is started
+// as another user in the Linux server tests.
+TEST_F(ConsoleRun, WithoutTheRightsEveryCommandIsRefusedBeforeItTouchesAnything) {
+  LayOutClientProduct(root_);
+  const auto before = TreeContents(root_);
+  missingRights_ = {"euid 0", "CAP_KILL"};
+  const std::string refusal = i18n::GetMessageText("uUpdate_CheckRunRights_1", "euid 0, CAP_KILL");
+  for (const char* command : {"update", "online", "shutdown", "start-service", "stop-service", "recover"}) {
+    SCOPED_TRACE(command);
+    EXPECT_EQ(Run({command, "--folder", root_, "--yes", "--report", ReportFile()}), 1);
+    EXPECT_EQ(out_.str(), "");  // no run log
+    EXPECT_NE(err_.str().find(refusal.substr(0, refusal.find('\r'))), std::string::npos) << err_.str();
+    EXPECT_NE(err_.str().find("failed-unchanged (exit code 1)"), std::string::npos) << err_.str();
+    EXPECT_EQ(Report()["outcome"].string, "failed-unchanged");
+    EXPECT_EQ(Report()["failure"].string, refusal);
+    EXPECT_FALSE(fs::exists(dir_.path() / "bin" / "Logs"));
+    EXPECT_EQ(TreeContents(root_), before);
   }
 }
 

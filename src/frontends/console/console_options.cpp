@@ -177,6 +177,12 @@ Standard output carries the run log as the window shows it (time stamp, then
 TAB for each further line of an entry); the log file beside the program gets
 the same entries. Progress of long copies goes to standard error.
 
+Every command needs the rights to change the product, its database and the
+server: on Linux root (user id 0 with CAP_CHOWN, CAP_DAC_OVERRIDE, CAP_FOWNER
+and CAP_KILL), on Windows an elevated prompt ("Run as administrator"; this
+program does not ask for elevation itself). Without them it is refused with
+exit code 1, naming what is missing, before it touches anything.
+
 Only one updater works on a machine at a time: a second one is refused
 (exit code 5) with the one at work named. An update that was interrupted (the
 program killed, the machine switched off) leaves a journal; until `recover`
@@ -184,7 +190,8 @@ has dealt with it, update, online and shutdown are refused (exit code 4).
 
 Exit codes:
   0   success
-  1   failed before anything changed (or a command failed)
+  1   failed before anything changed (or a command failed); also: the
+      program lacks the rights every command needs
   2   declined: a question was answered No; nothing changed
   3   failed and rolled back: the product is as it was
   4   failed and left work for the operator: the database shut down, the

@@ -9,6 +9,7 @@
 
 #include "app/exception_report.h"
 #include "app/profile.h"
+#include "app/run_log.h"
 #include "frontends/console/console_host.h"
 #include "frontends/console/console_options.h"
 #include "frontends/console/console_outcome.h"
@@ -23,6 +24,7 @@
 #include "sysroutines/terminal.h"
 #include "update/recovery.h"
 #include "update/run_journal.h"
+#include "update/run_rights.h"
 #include "update/update_context.h"
 
 namespace tarnvel::console {
@@ -176,6 +178,17 @@ int RunConsole(const std::vector<std::string>& args, ConsoleEnvironment env) {
     err << OutcomeName(outcome) << " (exit code " << code << ")\n";
     return code;
   };
+
+  // Every command changes the product, its database or its server: without
+  // the rights for that the program stops here, before it takes the lock,
+  // writes its log or touches anything.
+  const std::string refusal =
+      RunRightsFinding(env.form.missingRunRights ? env.form.missingRunRights() : sys::MissingRunRights());
+  if (!refusal.empty()) {
+    for (const std::string& line : SplitLines(refusal)) err << line << "\n";
+    report.failure = refusal;
+    return finish(Outcome::FailedUnchanged);
+  }
 
   // One updater at a time on this machine; a refused one touches nothing.
   std::string holder;

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -14,6 +15,7 @@
 #include "firebird/client_layers.h"
 #include "firebird/db_connection.h"
 #include "frontends/console/console_run.h"
+#include "i18n/ldm.h"
 #include "sysroutines/paths.h"
 
 namespace tarnvel::console {
@@ -131,6 +133,31 @@ TEST_F(ConsoleServerRun, TheOutcomeComesFromTheOnlineCallNotFromItsLogEntry) {
   EXPECT_NE(code, 4) << err_.str();
   EXPECT_NE(Report()["outcome"].string, "operator-must-act");
   EXPECT_NE(Report()["failure"].string, "") << "the log failure is not reported";
+}
+
+// The program itself, started by a user who is not root: every command is
+// refused before it touches anything. The database stays online, no working
+// folder appears and the service is asked nothing.
+TEST_F(ConsoleServerRun, AUserWhoIsNotRootIsRefusedBeforeAnythingChanges) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to start the program as another user";
+  const std::string refusal = i18n::GetMessageText(
+      "uUpdate_CheckRunRights_1", "euid 0, CAP_CHOWN, CAP_DAC_OVERRIDE, CAP_FOWNER, CAP_KILL");
+  const std::string errors = bin_ / "errors.txt";
+  const auto quoted = [](const std::string& text) { return "'" + text + "'"; };
+  for (const char* command : {"update", "shutdown", "stop-service", "start-service", "online", "recover"}) {
+    SCOPED_TRACE(command);
+    const std::string line = "LC_ALL=C /usr/bin/setpriv --reuid=65534 --regid=65534 --clear-groups " +
+                             quoted(TARNVEL_CONSOLE_PROGRAM) + " " + command + " --folder " + quoted(root_) +
+                             " --yes </dev/null >/dev/null 2>" + quoted(errors);
+    const int status = std::system(line.c_str());
+    ASSERT_TRUE(WIFEXITED(status)) << line;
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    const std::string said = ReadFile(errors);
+    EXPECT_NE(said.find(refusal.substr(0, refusal.find('\r'))), std::string::npos) << said;
+    EXPECT_TRUE(DatabaseOnline()) << AttachAs("CLERK1", "clerk1pw");
+    EXPECT_EQ(ServiceActions(), "");
+    EXPECT_EQ(WorkingFolder(root_), "");
+  }
 }
 
 }  // namespace
