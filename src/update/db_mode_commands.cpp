@@ -44,7 +44,7 @@ void RunModeCommand(IUpdateHost& host, const UpdateSettings& settings, const std
   } catch (const std::exception& failure) {
     host.ProcessMessages();
     if (std::string(failure.what()).find(kAlreadyInMode) == std::string::npos) {
-      throw std::runtime_error(FailureTextWithAdvice(failure));
+      throw std::runtime_error(FailureTextWithCause(failure));
     }
     log(5);
     MessageDlg(host, text(6), DialogType::Warning, {DialogButton::Ok}, DialogButton::Ok);

@@ -8,6 +8,7 @@
 #include "sysroutines/file_system.h"
 #include "sysroutines/paths.h"
 #include "update/part_restore.h"
+#include "update/server_advice.h"
 
 namespace tarnvel {
 namespace {
@@ -122,7 +123,7 @@ class Recovery {
       firebird::DatabaseOnLine(settings_.profile.ClientLibrary, state_.Start("database"), "SYSDBA", password_);
     } catch (const std::exception& failure) {
       if (std::string(failure.what()).find(kAlreadyInMode) == std::string::npos) {
-        Stop(std::string(failure.what()), GetMessageText("uUpdate_UpdateProgramm_50"));
+        Stop(FailureTextWithCause(failure), GetMessageText("uUpdate_UpdateProgramm_50"));
       }
     }
     if (settings_.onDatabaseOnline) settings_.onDatabaseOnline();

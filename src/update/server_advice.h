@@ -1,14 +1,20 @@
 #pragma once
-// What the operator can do when the Firebird server does not answer.
+// What the operator is told about a failure of the Firebird server, in the
+// operator's language, before the server's own (English) text.
 
 #include <exception>
 #include <string>
 
 namespace tarnvel {
 
-/// The failure's text, followed, when the failure is the server's "cannot
-/// be reached" (told from its error code, never from the text), by a line
-/// saying that the service may be stopped and how to start it.
-std::string FailureTextWithAdvice(const std::exception& failure);
+/// One line for the failures an operator meets (the password refused, no
+/// server answering, the database file not found or not readable, the
+/// database shut down, a lock conflict), decided from the status vector's
+/// error codes, never from the text; empty for every other failure.
+std::string ServerFailureCause(const std::exception& failure);
+
+/// The cause line (when there is one) and a line break, then Label and the
+/// failure's own text, unchanged.
+std::string FailureTextWithCause(const std::exception& failure, const std::string& label = "");
 
 }  // namespace tarnvel

@@ -245,7 +245,7 @@ class UpdateRun {
       firebird::GetAttachedUsers(profile_.ClientLibrary, context().DatabaseName, kSysdba, sysdbaPassword_, "",
                                  users);
     } catch (const std::exception& failure) {
-      throw std::runtime_error(FailureTextWithAdvice(failure));
+      throw std::runtime_error(FailureTextWithCause(failure));
     }
     if (users.empty()) return;
     Log("uUpdate_UpdateProgramm_9");
@@ -280,7 +280,8 @@ class UpdateRun {
       firebird::DatabaseShutdown(profile_.ClientLibrary, context().DatabaseName, kSysdba, sysdbaPassword_,
                                  settings_.shutdownPause);
     } catch (const std::exception& failure) {
-      throw std::runtime_error(GetMessageText("uUpdate_UpdateProgramm_20") + "\r\r" + FailureTextWithAdvice(failure));
+      throw std::runtime_error(GetMessageText("uUpdate_UpdateProgramm_20") + "\r\r" +
+                               FailureTextWithCause(failure));
     }
     // From here on the database is shut down: no log failure may keep it so.
     LogAndGoOn("uUpdate_UpdateProgramm_19");
@@ -333,8 +334,8 @@ class UpdateRun {
     } catch (const std::exception& online) {
       host_.ProcessMessages();
       ShowError(GetMessageText("uUpdate_UpdateProgramm_30"));
-      errorText_ = AddErrorMessage(
-          errorText_, GetMessageText("uUpdate_UpdateProgramm_31") + "\rOriginal Message: " + FailureTextWithAdvice(online));
+      errorText_ = AddErrorMessage(errorText_, GetMessageText("uUpdate_UpdateProgramm_31") + "\r" +
+                                                   FailureTextWithCause(online, "Original Message: "));
     }
     throw std::runtime_error(WithLogFailure(errorText_));
   }
@@ -561,8 +562,8 @@ class UpdateRun {
         firebird::DatabaseOnLine(profile_.ClientLibrary, databaseName_.empty() ? context().DatabaseName : databaseName_,
                                  kSysdba, sysdbaPassword_);
       } catch (const std::exception& online) {
-        errorText_ = AddErrorMessage(
-            errorText_, GetMessageText("uUpdate_UpdateProgramm_50") + "\rOriginal Message: " + FailureTextWithAdvice(online));
+        errorText_ = AddErrorMessage(errorText_, GetMessageText("uUpdate_UpdateProgramm_50") + "\r" +
+                                                     FailureTextWithCause(online, "Original Message: "));
         throw std::runtime_error(WithLogFailure(errorText_));
       }
       DatabaseIsOnline();

@@ -12,6 +12,7 @@
 #include "firebird/firebird_error.h"
 #include "firebird/firebird_test_server.h"
 #include "firebird/fresh_process.h"
+#include "firebird/server_failure.h"
 
 namespace tarnvel::firebird {
 namespace {
@@ -160,14 +161,17 @@ TEST_F(DatabaseServices, ServerRefusalsCarryItsMessages) {
     std::string password;
     ISC_STATUS code;
     std::string text;  // the start of the error text
+    ServerFailure kind;
   } cases[] = {
       {"wrong password", TestDatabase("users.fdb"), "wrong", 335544472,
        "Your user name and password are not defined. Ask your database administrator to set up a Firebird "
-       "login"},
+       "login",
+       ServerFailure::LoginRefused},
       {"unknown database", TestDatabase("missing.fdb"), kSysdbaPassword, 335544344,
-       "I/O error during \"open\" operation for file \"" + missing + "\""},
+       "I/O error during \"open\" operation for file \"" + missing + "\"", ServerFailure::DatabaseFile},
       {"stopped server", testing::kStoppedServer + ":" + users, kSysdbaPassword, 335544721,
-       "Unable to complete network request to host \"localhost\".\r\nFailed to establish a connection"},
+       "Unable to complete network request to host \"localhost\".\r\nFailed to establish a connection",
+       ServerFailure::Unreachable},
   };
   for (const auto& c : cases) {
     for (const bool shutdown : {true, false}) {
@@ -180,6 +184,8 @@ TEST_F(DatabaseServices, ServerRefusalsCarryItsMessages) {
       });
       const std::string text = e.what();
       EXPECT_EQ(e.IscCode(), c.code) << c.what << ": " << text;
+      EXPECT_EQ(e.IscCodes().front(), c.code) << c.what;
+      EXPECT_EQ(ClassifyServerFailure(e.IscCodes()), c.kind) << c.what;
       EXPECT_EQ(text.substr(0, c.text.size()), c.text) << c.what;
       EXPECT_NE(text.back(), '.') << c.what;
       EXPECT_NE(e.SqlCode(), 0) << c.what;

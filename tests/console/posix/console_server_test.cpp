@@ -50,8 +50,8 @@ class ConsoleServerRun : public ServerRun {
     env.in = &in_;
     env.inputIsTerminal = false;
     env.errorIsTerminal = false;
-    env.environment = [](const std::string& name) {
-      return name == "TARNVEL_SYSDBA_PASSWORD" ? std::optional<std::string>("kelpdromux") : std::nullopt;
+    env.environment = [this](const std::string& name) {
+      return name == "TARNVEL_SYSDBA_PASSWORD" ? std::optional<std::string>(password_) : std::nullopt;
     };
     env.onEntry = std::move(onEntry);
     return RunConsole({"--folder", root_, "--yes", "--report", bin_ / "report.json"}, std::move(env));
@@ -59,6 +59,7 @@ class ConsoleServerRun : public ServerRun {
   JsonValue Report() const { return ParseJson(ReadFile(bin_.path() / "report.json")); }
 
   int lock_ = -1;
+  std::string password_ = "kelpdromux";
   TempDir bin_{"console-bin"};
   std::ostringstream out_, err_;
   std::istringstream in_;
@@ -79,6 +80,25 @@ TEST_F(ConsoleServerRun, AnAttachedUserIsForcedOffWithYesAndTheDatabaseComesBack
   EXPECT_LE(downtime.number, Report()["durationSeconds"].number);
   EXPECT_NE(err_.str().find("The database was out of use for "), std::string::npos) << err_.str();
   EXPECT_TRUE(ReadFile(root_ + "/Program/TarnVel.exe") == NewClientBytes());
+  EXPECT_TRUE(DatabaseOnline()) << AttachAs("CLERK1", "clerk1pw");
+}
+
+// The console says what the window says: in Russian, the line that names the
+// cause comes first, then the server's own (English) text.
+TEST_F(ConsoleServerRun, AWrongPasswordIsNamedInTheOperatorsLanguage) {
+  password_ = "wrong";
+  i18n::LDM().Sild.SetActiveLanguage(2);
+  const int code = RunConsoleUpdate(nullptr);
+  i18n::LDM().Sild.SetActiveLanguage(3);
+  EXPECT_EQ(code, 1) << err_.str();
+  const std::string cause =
+      "Сервер Firebird отклонил имя пользователя или пароль: проверьте пароль SYSDBA и повторите.";
+  const std::size_t line = err_.str().find(cause);
+  ASSERT_NE(line, std::string::npos) << err_.str();
+  EXPECT_NE(err_.str().find("Your user name and password are not defined", line), std::string::npos)
+      << err_.str();
+  EXPECT_EQ(Report()["failure"].string.rfind(cause + "\r\nISC ERROR CODE:335544472", 0), 0u)
+      << Report()["failure"].string;
   EXPECT_TRUE(DatabaseOnline()) << AttachAs("CLERK1", "clerk1pw");
 }
 

@@ -230,7 +230,9 @@ TEST_F(ServerRun, AServiceThatWillNotStartLeadsToTheManualAdvice) {
   EXPECT_EQ(host_.dialogs[1].text, Text("30"));
   // Both failures, in order: the start, then the online call with its advice.
   ASSERT_EQ(text.rfind("Exception Message: ", 0), 0u) << text;
-  const std::size_t second = text.find("\rException Message: " + Text("31") + "\rOriginal Message: ");
+  // The online call found no server: the line saying so comes before the server's text.
+  const std::size_t second = text.find("\rException Message: " + Text("31") + "\r" +
+                                       Text("uUpdate_ServerAdvice_1") + "\r\nOriginal Message: ");
   ASSERT_NE(second, std::string::npos) << text;
   EXPECT_GT(second, std::string("Exception Message: ").size());
   EXPECT_FALSE(ServerAnswers());
@@ -250,7 +252,9 @@ TEST_F(ServerRun, TheFinalOnlineCallFailsAfterAReplacement) {
   });
   const std::string text = Run();
   ASSERT_TRUE(stopped);
-  const std::string expected = "Exception Message: " + Text("50") + "\rOriginal Message: ";
+  // The line saying that no server answers, then the server's own text.
+  const std::string expected = "Exception Message: " + Text("50") + "\r" + Text("uUpdate_ServerAdvice_1") +
+                               "\r\nOriginal Message: Unable to complete network request to host";
   EXPECT_EQ(text.rfind(expected, 0), 0u) << text;
   EXPECT_GT(text.size(), expected.size());
   EXPECT_TRUE(ReadFile(root_ + "/Program/TarnVel.exe") == NewClientBytes())

@@ -88,6 +88,35 @@ TEST_F(WineServerRun, AttachedUsersAreListed) {
   EXPECT_EQ(host_.dialogs[1].text, Text("11", Text("10") + "CLERK2"));
   EXPECT_TRUE(DatabaseOnlineFor(root));
 }
+// The line that names a server failure comes before the server's text in
+// the Windows build too: the codes come through the client library as they are.
+TEST_F(WineServerRun, AServerFailureIsNamedBeforeTheServersText) {
+  const std::string root = Root("users");
+  const struct {
+    const char* what;
+    std::string prefix, password;
+    const char* cause;
+  } cases[] = {
+      {"wrong password", "localhost/3051:", "wrong", "uUpdate_ServerAdvice_2"},
+      {"nobody listens", "localhost/3059:", "kelpdromux", "uUpdate_ServerAdvice_1"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    host_ = ScriptedHost();
+    host_.Answer(DialogButton::Yes);
+    settings_.profile.ConnectionPrefix = c.prefix;
+    std::string text = "(no failure)";
+    try {
+      UpdateProgramm(host_, settings_, root, c.password, "7", "Tarnvel");
+    } catch (const std::exception& failure) {
+      text = failure.what();
+    }
+    EXPECT_EQ(text.rfind(Text(c.cause) + "\r\nISC ERROR CODE:", 0), 0u) << text;
+    EXPECT_EQ(host_.entries, InitEntries() + Entries({"8"}));
+  }
+  EXPECT_TRUE(DatabaseOnlineFor(root));
+}
+
 TEST_F(WineServerRun, DatabaseCommands) {
   const std::string root = Root("modes");
   PlayDbModeCycle(settings_, root, [&] { return DatabaseOnlineFor(root); });
