@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "sysroutines/system_error.h"
+
 namespace tarnvel::sys {
 
 class HeldProgram;
@@ -29,8 +31,10 @@ class ChildProcess {
   /// well, so that EndAll reaches them: Linux a process group of its own
   /// (so it is not the terminal's foreground job), Windows a job object
   /// (none where the system refuses one; then EndAll ends the program only).
-  bool Start(const std::string& commandLine, const std::string& programPath, const std::string& workingFolder,
-             int showMode);
+  /// A failure carries the system's error code (a program that does not
+  /// exist, may not be run, or whose name is too long).
+  SysResult Start(const std::string& commandLine, const std::string& programPath,
+                  const std::string& workingFolder, int showMode);
 
   /// Starts the program Program holds, as Start would start its path
   /// (CommandLine begins with Program.Path()), so that what was checked
@@ -40,8 +44,8 @@ class ChildProcess {
   /// application name, so no search rule can pick another file, and the held
   /// handle keeps the file at that path. Program may be released once this
   /// has returned.
-  bool Start(const std::string& commandLine, const HeldProgram& program, const std::string& workingFolder,
-             int showMode);
+  SysResult Start(const std::string& commandLine, const HeldProgram& program,
+                  const std::string& workingFolder, int showMode);
 
   /// Waits without a time limit and returns the exit code (Linux: a program
   /// ended by a signal gives 128 + the signal number).

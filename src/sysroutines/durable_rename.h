@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "sysroutines/system_error.h"
+
 namespace tarnvel::sys {
 
 /// Target followed by ".tmp-" and this process's id: a name beside Target,
@@ -12,8 +14,9 @@ namespace tarnvel::sys {
 std::string TemporarySiblingName(const std::string& target);
 
 /// Writes the file's content and metadata through to the disk (Linux fsync,
-/// Windows FlushFileBuffers). False when it cannot be opened or flushed.
-bool FlushFileToDisk(const std::string& path);
+/// Windows FlushFileBuffers). A failure carries the system's error code of
+/// the open or the flush (a full disk can first show here).
+SysResult FlushFileToDisk(const std::string& path);
 
 /// Renames the file From over the file To in one step: To is at every
 /// instant either the old file or From (Linux rename(2), then the folder is

@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 
+#include "sysroutines/system_error.h"
+
 namespace tarnvel::sys {
 
 /// Copies Source onto Target, replacing an existing Target; the copy takes
@@ -19,9 +21,12 @@ namespace tarnvel::sys {
 /// replaced by the copy, not followed.
 /// Progress, when given, is told the bytes of this file copied so far, as
 /// the copy goes (every few megabytes; Windows: as CopyFileExW reports).
+/// A failure carries the system's error code of the step that failed (a
+/// source that is a folder: IsAFolderError(); 0 where the copy refuses by
+/// itself: a source that is no regular file, Source and Target one file).
 using FileCopyProgress = std::function<void(std::uint64_t bytesCopied)>;
-bool CopyFileWithAttributes(const std::string& source, const std::string& target,
-                            const FileCopyProgress& progress = {});
+SysResult CopyFileWithAttributes(const std::string& source, const std::string& target,
+                                 const FileCopyProgress& progress = {});
 
 /// Makes Target a link to where the link Source points (Windows: a symbolic
 /// link or junction reproduced by CreateDirectoryExW / CopyFileExW with

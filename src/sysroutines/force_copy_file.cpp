@@ -5,7 +5,8 @@
 
 namespace tarnvel::sys {
 
-bool ForceCopyFile(const std::string& source, const std::string& target, const FileCopyProgress& progress) {
+SysResult ForceCopyFile(const std::string& source, const std::string& target,
+                        const FileCopyProgress& progress) {
   // The outcome of clearing the bits does not matter: a Target that does not
   // exist has none, and a Target that stays protected makes the copy fail.
   if (const auto attributes = GetFileAttributesOf(target)) {

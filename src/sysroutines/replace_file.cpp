@@ -16,15 +16,17 @@ void Discard(const std::string& temporary) {
 
 }  // namespace
 
-bool ReplaceFileSafely(const std::string& source, const std::string& target, const FileCopyProgress& progress,
-                       const std::function<void()>& beforeRename) {
+SysResult ReplaceFileSafely(const std::string& source, const std::string& target,
+                            const FileCopyProgress& progress, const std::function<void()>& beforeRename) {
   const std::string temporary = TemporarySiblingName(target);
-  if (!CopyFileWithAttributes(source, temporary, progress) || !FlushFileToDisk(temporary)) {
+  SysResult written = CopyFileWithAttributes(source, temporary, progress);
+  if (written) written = FlushFileToDisk(temporary);
+  if (!written) {
     Discard(temporary);
-    return false;
+    return written;
   }
   if (beforeRename) beforeRename();
-  if (RenameReplacing(temporary, target)) return true;
+  if (RenameReplacing(temporary, target)) return {};
   Discard(temporary);
   return ForceCopyFile(source, target, progress);
 }

@@ -15,10 +15,13 @@ namespace tarnvel::sys {
 /// refused (a file mounted on its own, say) is Source copied over Target in
 /// place with ForceCopyFile, as before. A copy that cannot be written (a
 /// full disk) leaves Target untouched and no temporary file behind. Never
-/// throws; false when Target was not replaced. BeforeRename, when given, is
-/// called with the complete copy on the disk, just before the rename: the
+/// throws; when Target was not replaced, the failure carries the system's
+/// error code of the step that gave up last: the copy beside Target, or the
+/// copy in place (a file in use, access denied). BeforeRename, when given,
+/// is called with the complete copy on the disk, just before the rename: the
 /// moment a crash leaves both files side by side.
-bool ReplaceFileSafely(const std::string& source, const std::string& target,
-                       const FileCopyProgress& progress = {}, const std::function<void()>& beforeRename = {});
+SysResult ReplaceFileSafely(const std::string& source, const std::string& target,
+                            const FileCopyProgress& progress = {},
+                            const std::function<void()>& beforeRename = {});
 
 }  // namespace tarnvel::sys

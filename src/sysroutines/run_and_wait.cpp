@@ -18,10 +18,6 @@ constexpr std::size_t kMaxWorkingFolder = 255;
 // Without messages to let through nothing but the end or the limit wakes the wait.
 constexpr milliseconds kQuietWait{60'000};
 
-[[noreturn]] void Fail() {
-  throw std::runtime_error("Unable to run an external program!");
-}
-
 // The folder part of a full path, without its delimiter unless that follows a
 // drive colon ("C:\") or is the root ("/").
 std::string FolderOf(const std::string& fullPath) {
@@ -54,6 +50,9 @@ std::string TimedOutText(const std::string& programPath, milliseconds limit) {
 
 }  // namespace
 
+ProgramNotStarted::ProgramNotStarted(SysResult reason)
+    : std::runtime_error("Unable to run an external program!"), reason_(reason) {}
+
 ProgramTimedOut::ProgramTimedOut(const std::string& programPath, std::chrono::milliseconds limit)
     : std::runtime_error(TimedOutText(programPath, limit)), programPath_(programPath), limit_(limit) {}
 
@@ -62,15 +61,15 @@ namespace {
 // Starts the program with Start(child, command line, working folder) and
 // waits for it as RunAndWait describes.
 int StartAndWait(const std::string& fullPath, const std::string& parameters,
-                 const std::function<bool(ChildProcess&, const std::string&, const std::string&)>& start,
+                 const std::function<SysResult(ChildProcess&, const std::string&, const std::string&)>& start,
                  const std::function<void()>& processMessages, std::optional<milliseconds> timeLimit) {
   const std::string commandLine = fullPath + parameters;
   const std::string folder = FolderOf(fullPath);
   if (Utf8ToWide(commandLine).size() > kMaxCommandLine || Utf8ToWide(folder).size() > kMaxWorkingFolder)
-    Fail();
+    throw ProgramNotStarted(SysResult::Failure(NameTooLongError()));
 
   ChildProcess child;
-  if (!start(child, commandLine, folder)) Fail();
+  if (const SysResult started = start(child, commandLine, folder); !started) throw ProgramNotStarted(started);
   std::optional<steady_clock::time_point> deadline;
   if (timeLimit) deadline = steady_clock::now() + *timeLimit;
   std::optional<std::uint32_t> exitCode;

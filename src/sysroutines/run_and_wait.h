@@ -7,6 +7,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "sysroutines/system_error.h"
+
 namespace tarnvel::sys {
 
 class HeldProgram;
@@ -31,6 +33,17 @@ class ProgramTimedOut : public std::runtime_error {
   std::chrono::milliseconds limit_;
 };
 
+/// A program RunAndWait could not start. Its text is always "Unable to run
+/// an external program!"; Reason says why, as the system's error code.
+class ProgramNotStarted : public std::runtime_error {
+ public:
+  explicit ProgramNotStarted(SysResult reason);
+  SysResult Reason() const { return reason_; }
+
+ private:
+  SysResult reason_;
+};
+
 /// Starts ProgramPath (expanded to a full path) with the command line "full
 /// path" immediately followed by Parameters (nothing between, nothing quoted:
 /// a caller that wants a blank starts Parameters with one), in the folder
@@ -46,9 +59,9 @@ class ProgramTimedOut : public std::runtime_error {
 /// the processes it started (ChildProcess::EndAll) and ProgramTimedOut is
 /// thrown.
 ///
-/// Throws std::runtime_error("Unable to run an external program!") when the
-/// program cannot be started, and also when the command line exceeds 511
-/// characters or the working folder 255: a cut line or folder would start
+/// Throws ProgramNotStarted when the program cannot be started, and also
+/// when the command line exceeds 511 characters or the working folder 255
+/// (the reason is then NameTooLongError()): a cut line or folder would start
 /// something else than asked.
 int RunAndWait(const std::string& programPath, const std::string& parameters, int showMode,
                const std::function<void()>& processMessages = {},

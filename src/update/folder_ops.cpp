@@ -10,6 +10,7 @@
 #include "sysroutines/file_system.h"
 #include "sysroutines/force_copy_file.h"
 #include "sysroutines/paths.h"
+#include "update/system_reason.h"
 
 namespace tarnvel {
 namespace {
@@ -76,15 +77,22 @@ std::uint64_t TreeBytes(const std::string& folder) {
   return bytes;
 }
 
-bool CopyOneFile(const std::string& from, const std::string& to, CopyState& state) {
+sys::SysResult CopyOneFile(const std::string& from, const std::string& to, CopyState& state) {
   if (state.progress == nullptr) return sys::ForceCopyFile(from, to);
   std::uint64_t copied = 0;
-  const bool ok = sys::ForceCopyFile(from, to, [&](std::uint64_t bytes) {
+  const sys::SysResult result = sys::ForceCopyFile(from, to, [&](std::uint64_t bytes) {
     copied = bytes;
     (*state.progress)(state.done + copied, state.total);
   });
   state.done += copied;
-  return ok;
+  return result;
+}
+
+// A file that was not copied, with the system's reason when it gave one (a
+// full disk, a file in use) so that the operator knows what to mend.
+std::string SkippedFile(const std::string& path, sys::SysResult result) {
+  const std::string reason = SystemReasonText(result);
+  return reason.empty() ? path : path + ": " + reason;
 }
 
 // Source and Target end with a delimiter. Files that could not be copied are
@@ -108,8 +116,8 @@ void CopyTree(const std::string& source, const std::string& target, CopyState& s
         Fail("uUpdate_MyCopyDir_2", sys::IncludeTrailingPathDelimiter(to));
       }
       CopyTree(sys::IncludeTrailingPathDelimiter(from), sys::IncludeTrailingPathDelimiter(to), state);
-    } else if (!CopyOneFile(from, to, state)) {
-      skipped.push_back(from);
+    } else if (const sys::SysResult copied = CopyOneFile(from, to, state); !copied) {
+      skipped.push_back(SkippedFile(from, copied));
     }
   }
   if (reader.Failed()) skipped.push_back(source);

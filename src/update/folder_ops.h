@@ -46,7 +46,8 @@ void MyCreateDir(const std::string& Folder);
 /// uUpdate_MyCopyDir_1 when Source is not a folder and uUpdate_MyCopyDir_2
 /// when Target (or a sub-folder) cannot be created. A file that cannot be
 /// copied does not stop the copy; when the whole tree has been walked,
-/// uUpdate_MyCopyDir_3 names Target and every file that was not copied, and
+/// uUpdate_MyCopyDir_3 names Target and every file that was not copied
+/// (each followed by ": " and the system's reason, when it gave one), and
 /// every folder (with its delimiter) that could not be opened or listed to
 /// its end, so that an incomplete copy is never taken for a complete one.
 /// Progress, when given, is told the bytes copied so far and the bytes of

@@ -26,6 +26,7 @@
 #include "update/part_restore.h"
 #include "update/run_journal.h"
 #include "update/server_advice.h"
+#include "update/system_reason.h"
 #include "update/payload.h"
 #include "update/update_context.h"
 
@@ -441,6 +442,8 @@ class UpdateRun {
     } catch (const sys::ProgramTimedOut& timedOut) {
       const auto minutes = (timedOut.Limit().count() + 59999) / 60000;
       Fail2("uUpdate_UpdateProgramm_56", timedOut.ProgramPath(), std::to_string(minutes));
+    } catch (const sys::ProgramNotStarted& notStarted) {
+      throw std::runtime_error(WithSystemReason(notStarted.what(), notStarted.Reason()));
     }
   }
 
@@ -475,8 +478,10 @@ class UpdateRun {
     try {
       // The installed client is at every instant the old one or the new one.
       Journal(journal::kReplacementBegun);
-      if (!sys::ReplaceFileSafely(source, target, {}, settings_.clientCopyWritten)) {
-        throw std::runtime_error(GetMessageText("uUpdate_UpdateProgramm_51", source, target));
+      if (const sys::SysResult replaced = sys::ReplaceFileSafely(source, target, {}, settings_.clientCopyWritten);
+          !replaced) {
+        throw std::runtime_error(
+            WithSystemReason(GetMessageText("uUpdate_UpdateProgramm_51", source, target), replaced));
       }
       Journal(journal::kClientReplaced);
     } catch (const std::exception& failure) {

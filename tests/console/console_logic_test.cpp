@@ -13,6 +13,8 @@
 #include "frontends/console/console_outcome.h"
 #include "frontends/console/console_report.h"
 #include "i18n/ldm.h"
+#include "support/temp_dir.h"
+#include "sysroutines/read_whole_file.h"
 
 namespace tarnvel::console {
 namespace {
@@ -84,9 +86,11 @@ TEST(ConsoleCommandLine, SysdbaPasswordSourcesInOrder) {
                             const auto found = variables.find(name);
                             return found == variables.end() ? std::nullopt : std::optional(found->second);
                           },
-                          [&](const std::string& path) -> std::optional<std::string> {
+                          [&](const std::string& path, std::string& content) -> sys::SysResult {
                             const auto found = files.find(path);
-                            return found == files.end() ? std::nullopt : std::optional(found->second);
+                            if (found == files.end()) return sys::ReadWholeFile(path, content);
+                            content = found->second;
+                            return {};
                           },
                           [&] {
                             prompted = true;
@@ -112,8 +116,25 @@ TEST(ConsoleCommandLine, SysdbaPasswordSourcesInOrder) {
   // Named sources that hold nothing are errors, not a silent fall back.
   files["empty"] = "\n";
   variables["BLANK"] = "";
-  EXPECT_THROW(resolve({"--sysdba-password-file", "missing"}), std::invalid_argument);
   EXPECT_THROW(resolve({"--sysdba-password-file", "empty"}), std::invalid_argument);
+  // Each says what is wrong with the file, read for real.
+  const testing::TempDir dir("password");
+  const auto refusal = [&](const std::string& file) {
+    try {
+      resolve({"--sysdba-password-file", file});
+    } catch (const std::invalid_argument& failure) {
+      return std::string(failure.what());
+    }
+    return std::string("(no failure)");
+  };
+  EXPECT_EQ(refusal(dir.str()), "The password file " + dir.str() + " is a folder, not a file.");
+  const std::string missing = dir / "missing";
+  std::string unused;
+  EXPECT_EQ(refusal(missing), "Cannot read the password file " + missing + ": " +
+                                  sys::SystemErrorText(sys::ReadWholeFile(missing, unused).ErrorCode()) +
+                                  ".");
+  EXPECT_EQ(sys::KindOfSystemError(sys::ReadWholeFile(missing, unused).ErrorCode()),
+            sys::SystemErrorKind::NotFound);
   EXPECT_THROW(resolve({"--sysdba-password-env", "UNSET"}), std::invalid_argument);
   EXPECT_THROW(resolve({"--sysdba-password-env", "BLANK"}), std::invalid_argument);
   // Without a terminal there is no prompt: the preset.

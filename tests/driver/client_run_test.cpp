@@ -168,7 +168,8 @@ TEST_F(ClientRun, AFailedReplacementIsShownAndRolledBack) {
 
   const UpdateContext& context = CurrentUpdateContext();
   const std::string copyFailure =
-      Text("51", Child(context.NewDir, "TarnVel.exe"), Child(context.ProgramDir, "TarnVel.exe"));
+      Text("51", Child(context.NewDir, "TarnVel.exe"), Child(context.ProgramDir, "TarnVel.exe")) + "\r\n" +
+      Text("uUpdate_SystemError_6");  // the system's reason: nothing there to copy
   ASSERT_EQ(host_.dialogs.size(), 2u);
   EXPECT_EQ(host_.dialogs[1].type, DialogType::Error);
   EXPECT_EQ(host_.dialogs[1].text, copyFailure);

@@ -56,7 +56,7 @@ void RunInFreshProcess(const std::string& name) {
   const std::string program = sys::ExecutablePath();
   sys::ChildProcess child;
   SetEnvironmentForChildren(kFreshProcessVariable, "1");
-  const bool started =
+  const sys::SysResult started =
       child.Start(program + " --gtest_filter=FreshProcess." + name + " --gtest_output=json:" + report,
                   program, sys::ExecutableDir(), 0);
   SetEnvironmentForChildren(kFreshProcessVariable, nullptr);

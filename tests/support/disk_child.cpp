@@ -19,7 +19,7 @@ std::string TestChildPath() {
 HeldFile::HeldFile(const std::string& file, const std::string& workingFolder, const std::string& program)
     : file_(file) {
   const std::string child = sys::PathToUtf8(std::filesystem::weakly_canonical(sys::PathFromUtf8(program)));
-  started_ = child_.Start(child + " hold " + file, child, workingFolder, 0);
+  started_ = static_cast<bool>(child_.Start(child + " hold " + file, child, workingFolder, 0));
   if (!started_) return;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
   while (!std::filesystem::exists(sys::PathFromUtf8(file + ".held")) && std::chrono::steady_clock::now() < deadline) {

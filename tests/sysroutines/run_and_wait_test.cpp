@@ -65,23 +65,34 @@ TEST(RunAndWait, FailsWhenTheProgramCannotBeStarted) {
   TempDir dir("run");
   const std::string child = ChildIn(dir);
   const std::string longParameters(600, 'x');
+  const std::string d(1, kPathDelimiter);
+  // The text is always the same; the reason says why, where it is certain
+  // on both systems (Other: whatever the system says).
   const struct {
     std::string path, parameters;
+    SystemErrorKind reason;
   } cases[] = {
-      {dir / "missing.exe", ""},
-      {dir.str(), ""},  // a folder
+      {dir / "missing.exe", "", SystemErrorKind::NotFound},
+      {dir.str(), "", SystemErrorKind::Other},  // a folder
       // Without a blank the parameters run into the path: that names no program.
-      {child, "/x"},
+      {child, "/x", SystemErrorKind::Other},
       // Longer than the 511 characters of the command line: not started at all,
       // rather than started with a cut line.
-      {child, " " + longParameters},
+      {child, " " + longParameters, SystemErrorKind::NameTooLong},
+      // A working folder longer than 255 characters.
+      {dir / std::string(250, 'f') + d + "program.exe", "", SystemErrorKind::NameTooLong},
   };
   for (const auto& c : cases) {
     try {
       RunAndWait(c.path, c.parameters, kShowNormal);
       ADD_FAILURE() << "started: " << c.path << c.parameters.substr(0, 10);
-    } catch (const std::runtime_error& e) {
+    } catch (const ProgramNotStarted& e) {
       EXPECT_STREQ(e.what(), "Unable to run an external program!");
+      EXPECT_FALSE(e.Reason());
+      if (c.reason != SystemErrorKind::Other) {
+        EXPECT_EQ(KindOfSystemError(e.Reason().ErrorCode()), c.reason)
+            << c.path.substr(0, 60) << c.parameters.substr(0, 10);
+      }
     }
   }
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "child_report.txt"));

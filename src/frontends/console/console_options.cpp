@@ -109,12 +109,16 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
 std::string ResolveSysdbaPassword(const ConsoleOptions& options, const PasswordSources& sources,
                                   const std::string& preset) {
   if (options.sysdbaPasswordFile) {
-    const std::optional<std::string> content = sources.readFile(*options.sysdbaPasswordFile);
-    if (!content)
-      throw std::invalid_argument("Cannot read the password file " + *options.sysdbaPasswordFile + ".");
-    std::string line = content->substr(0, content->find_first_of("\r\n"));
-    if (line.empty())
-      throw std::invalid_argument("The password file " + *options.sysdbaPasswordFile + " is empty.");
+    const std::string& file = *options.sysdbaPasswordFile;
+    std::string content;
+    if (const sys::SysResult read = sources.readFile(file, content); !read) {
+      if (sys::KindOfSystemError(read.ErrorCode()) == sys::SystemErrorKind::IsAFolder)
+        throw std::invalid_argument("The password file " + file + " is a folder, not a file.");
+      throw std::invalid_argument("Cannot read the password file " + file + ": " +
+                                  sys::SystemErrorText(read.ErrorCode()) + ".");
+    }
+    std::string line = content.substr(0, content.find_first_of("\r\n"));
+    if (line.empty()) throw std::invalid_argument("The password file " + file + " is empty.");
     return line;
   }
   if (options.sysdbaPasswordVariable) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "sysroutines/system_error.h"
+
 namespace tarnvel::console {
 
 enum class Command { Update, Online, Shutdown, StartService, StopService, Recover };
@@ -54,7 +56,8 @@ std::string VersionText(const std::string& programName);
 /// keeps the preset), else the preset.
 struct PasswordSources {
   std::function<std::optional<std::string>(const std::string& name)> environment;
-  std::function<std::optional<std::string>(const std::string& path)> readFile;
+  /// Reads the whole file; a failure says why (a folder: IsAFolderError()).
+  std::function<sys::SysResult(const std::string& path, std::string& content)> readFile;
   /// Null when there is no terminal to ask on.
   std::function<std::optional<std::string>()> prompt;
 };

@@ -2,8 +2,6 @@
 
 #include <cstdio>
 
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -18,6 +16,7 @@
 #include "i18n/ldm.h"
 #include "sysroutines/file_system.h"
 #include "sysroutines/paths.h"
+#include "sysroutines/read_whole_file.h"
 #include "sysroutines/report_file.h"
 #include "sysroutines/run_lock.h"
 #include "sysroutines/service_control.h"
@@ -31,14 +30,6 @@ namespace tarnvel::console {
 namespace {
 
 using i18n::GetMessageText;
-
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-  std::ifstream file(sys::PathFromUtf8(path), std::ios::binary);
-  if (!file) return std::nullopt;
-  std::ostringstream content;
-  content << file.rdbuf();
-  return content.str();
-}
 
 // What the engine did to the server during an update, seen through the
 // pauses it makes right after a shutdown and after a service stop, and its
@@ -82,7 +73,7 @@ ConsoleEnvironment::ConsoleEnvironment()
       errorIsTerminal(sys::IsTerminal(sys::StdStream::Error)),
       environment(sys::EnvironmentVariable),
       removeEnvironment(sys::RemoveEnvironmentVariable),
-      readFile(ReadWholeFile),
+      readFile(sys::ReadWholeFile),
       readPassword(sys::ReadLineWithoutEcho),
       serviceState([](const std::string& name) { return sys::GetServiceState("", name); }) {}
 

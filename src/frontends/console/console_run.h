@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/main_form.h"
+#include "sysroutines/system_error.h"
 
 namespace tarnvel::console {
 
@@ -30,7 +31,7 @@ struct ConsoleEnvironment {
   /// Takes a variable out of the process's environment (the password's,
   /// once read, so that no program the run starts inherits it).
   std::function<void(const std::string& name)> removeEnvironment;
-  std::function<std::optional<std::string>(const std::string& path)> readFile;
+  std::function<sys::SysResult(const std::string& path, std::string& content)> readFile;
   /// Reads a password without echo; used only when input is a terminal.
   std::function<std::optional<std::string>(const std::function<void()>& prompt)> readPassword;
   std::function<std::uint32_t(const std::string& serviceName)> serviceState;

@@ -86,41 +86,43 @@ struct ChildProcess::State {
 ChildProcess::ChildProcess() : state_(std::make_unique<State>()) {}
 ChildProcess::~ChildProcess() = default;
 
-bool ChildProcess::Start(const std::string& commandLine, const std::string& programPath,
-                         const std::string& workingFolder, int /*showMode: no windows to show here*/) {
+SysResult ChildProcess::Start(const std::string& commandLine, const std::string& programPath,
+                              const std::string& workingFolder, int /*showMode: no windows to show here*/) {
   std::vector<std::string> words = ArgumentWords(commandLine, programPath);
   std::vector<char*> argv;
   for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
 
   // The program leads a process group of its own: its children join it,
-  // and EndAll reaches them all through it.
+  // and EndAll reaches them all through it. The posix_spawn calls return
+  // their error number instead of setting errno.
   posix_spawnattr_t attributes;
-  if (posix_spawnattr_init(&attributes) != 0) return false;
-  bool ok = posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP) == 0 &&
-            posix_spawnattr_setpgroup(&attributes, 0) == 0;
+  int error = posix_spawnattr_init(&attributes);
+  if (error != 0) return SysResult::Failure(error);
+  error = posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+  if (error == 0) error = posix_spawnattr_setpgroup(&attributes, 0);
   posix_spawn_file_actions_t actions;
-  if (posix_spawn_file_actions_init(&actions) != 0) {
+  if (const int failed = posix_spawn_file_actions_init(&actions); failed != 0) {
     posix_spawnattr_destroy(&attributes);
-    return false;
+    return SysResult::Failure(failed);
   }
   // The program gets standard input, output and error and nothing else: a
   // descriptor opened without O_CLOEXEC (the log file, a database file)
   // would otherwise stay open in it, and with it the file.
-  ok = ok && posix_spawn_file_actions_addclosefrom_np(&actions, 3) == 0;
-  if (ok && !workingFolder.empty())
-    ok = posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str()) == 0;
+  if (error == 0) error = posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+  if (error == 0 && !workingFolder.empty())
+    error = posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str());
   pid_t pid = -1;
-  if (ok) ok = posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ) == 0;
+  if (error == 0) error = posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attributes);
-  if (!ok) return false;
+  if (error != 0) return SysResult::Failure(error);
   state_->pid = pid;
-  return true;
+  return {};
 }
 
-bool ChildProcess::Start(const std::string& commandLine, const HeldProgram& program,
-                         const std::string& workingFolder, int /*showMode: no windows to show here*/) {
+SysResult ChildProcess::Start(const std::string& commandLine, const HeldProgram& program,
+                              const std::string& workingFolder, int /*showMode: no windows to show here*/) {
   // Everything the child needs is made before the fork: between fork and
   // exec a program with threads may only make calls that allocate nothing.
   std::vector<std::string> words = ArgumentWords(commandLine, program.Path());
@@ -135,7 +137,7 @@ bool ChildProcess::Start(const std::string& commandLine, const HeldProgram& prog
   // The child writes errno here when it cannot become the program; a pipe
   // closed without a word means the program runs.
   int report[2];
-  if (pipe2(report, O_CLOEXEC) != 0) return false;
+  if (pipe2(report, O_CLOEXEC) != 0) return SysResult::LastError();
   const int fd = static_cast<int>(program.Native());
   const pid_t pid = fork();
   if (pid == 0) {
@@ -145,10 +147,11 @@ bool ChildProcess::Start(const std::string& commandLine, const HeldProgram& prog
     [[maybe_unused]] const ssize_t written = write(report[1], &error, sizeof error);
     _exit(127);
   }
+  const int forkError = errno;
   close(report[1]);
   if (pid < 0) {
     close(report[0]);
-    return false;
+    return SysResult::Failure(forkError);
   }
   // Also set here: EndAll may come before the child got to it.
   setpgid(pid, pid);
@@ -162,10 +165,11 @@ bool ChildProcess::Start(const std::string& commandLine, const HeldProgram& prog
     int status = 0;
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
-    return false;
+    // The child's errno, when it came whole.
+    return SysResult::Failure(n == static_cast<ssize_t>(sizeof error) ? error : 0);
   }
   state_->pid = pid;
-  return true;
+  return {};
 }
 
 std::uint32_t ChildProcess::Wait() {

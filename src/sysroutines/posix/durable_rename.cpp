@@ -29,8 +29,12 @@ std::string TemporarySiblingName(const std::string& target) {
   return target + ".tmp-" + std::to_string(getpid());
 }
 
-bool FlushFileToDisk(const std::string& path) {
-  return FlushPath(path, O_RDONLY | O_NONBLOCK);
+SysResult FlushFileToDisk(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY);
+  if (fd < 0) return SysResult::LastError();
+  const int error = fsync(fd) == 0 ? 0 : errno;
+  if (close(fd) != 0 && error == 0) return SysResult::LastError();
+  return error == 0 ? SysResult() : SysResult::Failure(error);
 }
 
 bool RenameReplacing(const std::string& from, const std::string& to) {

@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+#include "sysroutines/system_error.h"
+
 namespace tarnvel::sys {
 namespace {
 
@@ -83,7 +85,7 @@ bool CopyContent(int in, int out, const FileCopyProgress& progress) {
 }
 
 // Opens Target for writing without ever following or blocking on what is
-// there: a link, named pipe, socket or device in its place, or a file that
+// there (-1 with errno set when it cannot): a link, named pipe, socket or device in its place, or a file that
 // shares its content with other names (hard links), is replaced by a new
 // file, so that a copy never writes outside its own tree.
 int OpenTarget(const std::string& target, struct stat& to) {
@@ -97,8 +99,11 @@ int OpenTarget(const std::string& target, struct stat& to) {
   if (fd < 0) return -1;
   // Something put back in its place meanwhile is not written to either. On a
   // regular file O_NONBLOCK changes nothing, so it can stay set.
-  if (fstat(fd, &to) != 0 || !S_ISREG(to.st_mode) || to.st_nlink > 1) {
+  const bool stated = fstat(fd, &to) == 0;
+  if (!stated || !S_ISREG(to.st_mode) || to.st_nlink > 1) {
+    const int error = stated ? EEXIST : errno;
     close(fd);
+    errno = error;  // the caller's cause
     return -1;
   }
   return fd;
@@ -106,40 +111,50 @@ int OpenTarget(const std::string& target, struct stat& to) {
 
 }  // namespace
 
-bool CopyFileWithAttributes(const std::string& source, const std::string& target,
-                            const FileCopyProgress& progress) {
+SysResult CopyFileWithAttributes(const std::string& source, const std::string& target,
+                                 const FileCopyProgress& progress) {
   // Non-blocking so that a named pipe in a tree cannot stall the copy; it is
   // then refused as not being a file (on a regular file the flag changes nothing).
   Fd in(open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-  if (in.get() < 0) return false;
+  if (in.get() < 0) return SysResult::LastError();
   struct stat from {};
-  if (fstat(in.get(), &from) != 0 || !S_ISREG(from.st_mode)) return false;
+  if (fstat(in.get(), &from) != 0) return SysResult::LastError();
+  // A pipe, socket or device is refused by the copy itself: no system error to name.
+  if (!S_ISREG(from.st_mode)) return SysResult::Failure(S_ISDIR(from.st_mode) ? IsAFolderError() : 0);
 
   struct stat to {};
   Fd out(OpenTarget(target, to));
-  if (out.get() < 0) return false;
+  if (out.get() < 0) return SysResult::LastError();
   // Truncating the source itself would destroy it.
-  if (to.st_dev == from.st_dev && to.st_ino == from.st_ino) return false;
+  if (to.st_dev == from.st_dev && to.st_ino == from.st_ino) return SysResult::Failure(0);
 
+  // The first failure is the cause; errno is read before anything else can change it.
+  int error = 0;
+  const auto fail = [&error] {
+    if (error == 0) error = errno != 0 ? errno : EIO;
+  };
   // A freshly created file is not truncated: on ext4 and XFS a truncation to
   // zero makes the file system write it out on close, which costs more than
   // the copy itself when the files are small.
-  bool ok = (to.st_size == 0 || ftruncate(out.get(), 0) == 0) && CopyContent(in.get(), out.get(), progress);
+  errno = 0;
+  if (!((to.st_size == 0 || ftruncate(out.get(), 0) == 0) && CopyContent(in.get(), out.get(), progress)))
+    fail();
   // The owner goes with the file where we may set it (as root): a database
   // restored from its backup must stay the server's, or the server cannot
   // open it again. Others keep the copy as their own.
-  if (ok && fchown(out.get(), from.st_uid, from.st_gid) != 0 && errno != EPERM) ok = false;
-  if (ok) ok = fchmod(out.get(), from.st_mode & 07777) == 0;
-  if (ok) {
+  if (error == 0 && fchown(out.get(), from.st_uid, from.st_gid) != 0 && errno != EPERM) fail();
+  if (error == 0 && fchmod(out.get(), from.st_mode & 07777) != 0) fail();
+  if (error == 0) {
     const struct timespec times[2] = {from.st_atim, from.st_mtim};
-    ok = futimens(out.get(), times) == 0;
+    if (futimens(out.get(), times) != 0) fail();
   }
-  ok = out.Close() && ok;
-  if (!ok) {
+  if (!out.Close()) fail();
+  if (error != 0) {
     // A half-written file must not pass for a copy.
     unlink(target.c_str());
+    return SysResult::Failure(error);
   }
-  return ok;
+  return {};
 }
 
 bool CopyLink(const std::string& source, const std::string& target) {

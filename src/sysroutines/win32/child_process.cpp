@@ -27,9 +27,9 @@ ChildProcess::~ChildProcess() {
 namespace {
 
 // Starts CommandLine (Application, when given, is the program's file) into
-// Info and Job; false, with nothing left running, when it cannot.
-bool StartInJob(const std::wstring& application, const std::string& commandLine,
-                const std::string& workingFolder, int showMode, PROCESS_INFORMATION& info, HANDLE& job) {
+// Info and Job; a failure, with nothing left running, when it cannot.
+SysResult StartInJob(const std::wstring& application, const std::string& commandLine,
+                     const std::string& workingFolder, int showMode, PROCESS_INFORMATION& info, HANDLE& job) {
   // CreateProcessW may write into the command line: it needs its own buffer.
   const std::wstring wideLine = Utf8ToWide(commandLine);
   std::vector<wchar_t> line(wideLine.begin(), wideLine.end());
@@ -43,8 +43,9 @@ bool StartInJob(const std::wstring& application, const std::string& commandLine,
   if (CreateProcessW(application.empty() ? nullptr : application.c_str(), line.data(), nullptr, nullptr,
                      FALSE, CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED, nullptr,
                      folder.empty() ? nullptr : folder.c_str(), &startup, &info) == 0) {
+    const SysResult failure = SysResult::LastError();
     info = PROCESS_INFORMATION{};
-    return false;
+    return failure;
   }
   job = CreateJobObjectW(nullptr, nullptr);
   if (job != nullptr && AssignProcessToJobObject(job, info.hProcess) == 0) {
@@ -54,22 +55,23 @@ bool StartInJob(const std::wstring& application, const std::string& commandLine,
     job = nullptr;
   }
   if (ResumeThread(info.hThread) == static_cast<DWORD>(-1)) {
+    const SysResult failure = SysResult::LastError();
     TerminateProcess(info.hProcess, 1);
     WaitForSingleObject(info.hProcess, INFINITE);
-    return false;
+    return failure;
   }
-  return true;
+  return {};
 }
 
 }  // namespace
 
-bool ChildProcess::Start(const std::string& commandLine, const std::string& /*programPath*/,
-                         const std::string& workingFolder, int showMode) {
+SysResult ChildProcess::Start(const std::string& commandLine, const std::string& /*programPath*/,
+                              const std::string& workingFolder, int showMode) {
   return StartInJob({}, commandLine, workingFolder, showMode, state_->info, state_->job);
 }
 
-bool ChildProcess::Start(const std::string& commandLine, const HeldProgram& program,
-                         const std::string& workingFolder, int showMode) {
+SysResult ChildProcess::Start(const std::string& commandLine, const HeldProgram& program,
+                              const std::string& workingFolder, int showMode) {
   return StartInJob(Utf8ToWide(program.Path()), commandLine, workingFolder, showMode, state_->info,
                     state_->job);
 }

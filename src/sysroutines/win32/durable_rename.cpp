@@ -10,7 +10,7 @@ std::string TemporarySiblingName(const std::string& target) {
   return target + ".tmp-" + std::to_string(GetCurrentProcessId());
 }
 
-bool FlushFileToDisk(const std::string& path) {
+SysResult FlushFileToDisk(const std::string& path) {
   // Flushing needs write access, which a read-only file refuses: the bit is
   // lifted for the flush and put back.
   const std::wstring name = Utf8ToWide(path);
@@ -19,13 +19,15 @@ bool FlushFileToDisk(const std::string& path) {
   if (readOnly) SetFileAttributesW(name.c_str(), attributes & ~DWORD(FILE_ATTRIBUTE_READONLY));
   const HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  bool flushed = false;
-  if (file != INVALID_HANDLE_VALUE) {
-    flushed = FlushFileBuffers(file) != 0;
-    flushed = CloseHandle(file) != 0 && flushed;
+  DWORD error = 0;
+  if (file == INVALID_HANDLE_VALUE) {
+    error = GetLastError();
+  } else {
+    if (!FlushFileBuffers(file)) error = GetLastError();
+    if (!CloseHandle(file) && error == 0) error = GetLastError();
   }
   if (readOnly) SetFileAttributesW(name.c_str(), attributes);
-  return flushed;
+  return error == 0 ? SysResult() : SysResult::Failure(static_cast<int>(error));
 }
 
 bool RenameReplacing(const std::string& from, const std::string& to) {

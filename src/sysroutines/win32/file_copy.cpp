@@ -4,6 +4,7 @@
 
 #include "sysroutines/file_system.h"
 #include "sysroutines/paths.h"
+#include "sysroutines/system_error.h"
 
 namespace tarnvel::sys {
 
@@ -17,23 +18,33 @@ DWORD CALLBACK ReportProgress(LARGE_INTEGER, LARGE_INTEGER transferred, LARGE_IN
 
 }  // namespace
 
-bool CopyFileWithAttributes(const std::string& source, const std::string& target,
-                            const FileCopyProgress& progress) {
+SysResult CopyFileWithAttributes(const std::string& source, const std::string& target,
+                                 const FileCopyProgress& progress) {
+  // CopyFileW answers "access denied" for a folder, which would send the
+  // operator after permissions.
+  if (const auto sourceAttributes = GetFileAttributesOf(source);
+      sourceAttributes && (*sourceAttributes & kAttrDirectory) != 0) {
+    return SysResult::Failure(IsAFolderError());
+  }
   // CopyFileW writes through a symbolic link in Target's place, to wherever
   // it points: the link itself is replaced instead.
   if (const auto attributes = GetFileAttributesOf(target); attributes && (*attributes & kAttrLink) != 0 &&
                                                            (*attributes & kAttrDirectory) == 0 &&
                                                            !RemoveLink(target)) {
-    return false;
+    return SysResult::LastError();
   }
-  if (!progress) return CopyFileW(Utf8ToWide(source).c_str(), Utf8ToWide(target).c_str(), FALSE) != 0;
+  if (!progress) {
+    if (CopyFileW(Utf8ToWide(source).c_str(), Utf8ToWide(target).c_str(), FALSE) == 0)
+      return SysResult::LastError();
+    return {};
+  }
   if (!CopyFileExW(Utf8ToWide(source).c_str(), Utf8ToWide(target).c_str(), &ReportProgress,
                    const_cast<FileCopyProgress*>(&progress), nullptr, 0)) {
-    return false;
+    return SysResult::LastError();
   }
   // Wine never calls the progress routine: the end is reported in any case.
   progress(FileSizeOf(target).value_or(0));
-  return true;
+  return {};
 }
 
 bool CopyLink(const std::string& source, const std::string& target) {

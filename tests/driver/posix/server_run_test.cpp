@@ -296,8 +296,10 @@ TEST_F(ServerRun, AnImmutableClientIsLeftAloneAndTheRollbackRebuildsNothing) {
   std::system(("chattr -i '" + root_ + "/Program/TarnVel.exe'").c_str());
 
   const UpdateContext& context = CurrentUpdateContext();
+  // The system's reason follows: an immutable file refuses everyone.
   const std::string copyFailure =
-      Text("51", Child(context.NewDir, "TarnVel.exe"), Child(context.ProgramDir, "TarnVel.exe"));
+      Text("51", Child(context.NewDir, "TarnVel.exe"), Child(context.ProgramDir, "TarnVel.exe")) + "\r\n" +
+      Text("uUpdate_SystemError_2");
   ASSERT_EQ(host_.dialogs.size(), 2u);
   EXPECT_EQ(host_.dialogs[1].text, copyFailure);
   EXPECT_EQ(text, "");  // a complete rollback

@@ -80,8 +80,10 @@ TEST_F(SmallVolumeRun, ADiskThatFillsUpDuringTheBackupLeavesEverythingAsItWas) {
 
   host_.Answer(DialogButton::Yes);
   const std::string text = Run();
-  // The copy's own failure, unchanged; nothing after the backup ran.
+  // The copy's own failure, unchanged, with the system's reason; nothing
+  // after the backup ran.
   EXPECT_NE(text.find(CurrentUpdateContext().OldDir), std::string::npos) << text;
+  EXPECT_NE(text.find(": " + Text("uUpdate_SystemError_3")), std::string::npos) << text;
   EXPECT_EQ(text.rfind("Exception Message", 0), std::string::npos) << text;
   EXPECT_EQ(host_.entries.back(), Text("49"));
   EXPECT_EQ(std::vector<std::string>(host_.entries.end() - 5, host_.entries.end()),
@@ -91,6 +93,33 @@ TEST_F(SmallVolumeRun, ADiskThatFillsUpDuringTheBackupLeavesEverythingAsItWas) {
   EXPECT_EQ(fs::file_size(root_ + "/DB_Data/TarnVel.fdb"), database);
   EXPECT_TRUE(DatabaseOnline()) << AttachAs("CLERK1", "clerk1pw");
   EXPECT_FALSE(host_.RolledBack());
+}
+
+// The disk fills up after the backup, just before the client is replaced:
+// the operator is told the file could not be copied because the disk is
+// full, and the rollback finds nothing changed.
+TEST_F(SmallVolumeRun, AReplacementOnAFullDiskSaysTheDiskIsFull) {
+  ASSERT_NO_FATAL_FAILURE(MoveProductToVolume(64, ""));
+  if (IsSkipped()) return;
+  const auto program = TreeContents(root_ + "/Program");
+  host_.Answer(DialogButton::Yes);
+  host_.OnEntry(Text("uIS_TarnVel_8"), [this] {
+    // Writes until nothing more fits. ext4 holds some blocks back while
+    // writes are pending: a second pass after sync takes those too.
+    Shell("dd if=/dev/zero of='" + mountPoint_ + "/filler' bs=1M; sync; dd if=/dev/zero of='" + mountPoint_ +
+          "/filler2' bs=4k; sync");
+  });
+  const std::string text = Run();
+
+  const UpdateContext& context = CurrentUpdateContext();
+  ASSERT_EQ(host_.dialogs.size(), 2u);
+  EXPECT_EQ(host_.dialogs[1].text,
+            Text("51", Child(context.NewDir, "TarnVel.exe"), Child(context.ProgramDir, "TarnVel.exe")) +
+                "\r\n" + Text("uUpdate_SystemError_3"));
+  EXPECT_EQ(text, "");  // a complete rollback
+  EXPECT_TRUE(host_.RolledBack());
+  EXPECT_EQ(TreeContents(root_ + "/Program"), program);
+  EXPECT_TRUE(DatabaseOnline()) << AttachAs("CLERK1", "clerk1pw");
 }
 
 }  // namespace

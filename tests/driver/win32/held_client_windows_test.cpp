@@ -57,8 +57,10 @@ TEST_F(HeldClient, ClosedWhileTheErrorIsShownTheRollbackCompletes) {
   EXPECT_EQ(Run(), "");
   const UpdateContext& context = CurrentUpdateContext();
   ASSERT_EQ(host_.dialogs.size(), 2u);
+  // With the system's reason: the file is in use (a sharing violation).
   EXPECT_EQ(host_.dialogs[1].text,
-            Text("51", Child(context.NewDir, "TarnVel.exe"), Child(context.ProgramDir, "TarnVel.exe")));
+            Text("51", Child(context.NewDir, "TarnVel.exe"), Child(context.ProgramDir, "TarnVel.exe")) +
+                "\r\n" + Text("uUpdate_SystemError_1"));
   EXPECT_TRUE(host_.RolledBack());
   EXPECT_EQ(host_.entries.back(), Text("46"));
   EXPECT_EQ(TreeContents(Child(root_, "Program")), before_);

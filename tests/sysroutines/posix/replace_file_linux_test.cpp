@@ -33,9 +33,10 @@ TEST(ReplaceFileSafelyOnLinux, ATargetThatRefusesTheReplacementStaysWhole) {
   WriteFile(dir / "new.exe", "new client");
   WriteFile(target, "installed client");
   ASSERT_EQ(Shell("chattr +i '" + target + "'"), 0);
-  const bool replaced = ReplaceFileSafely(dir / "new.exe", target);
+  const SysResult replaced = ReplaceFileSafely(dir / "new.exe", target);
   Shell("chattr -i '" + target + "'");
   EXPECT_FALSE(replaced);
+  EXPECT_EQ(KindOfSystemError(replaced.ErrorCode()), SystemErrorKind::AccessDenied) << replaced.ErrorCode();
   EXPECT_EQ(ReadFile(target), "installed client");
   EXPECT_EQ(EntriesIn(dir / "Program"), 1u) << "a temporary file stayed";
 }
@@ -49,11 +50,12 @@ TEST(ReplaceFileSafelyOnLinux, AVolumeThatFillsUpKeepsTheOldFile) {
   const std::string target = volume + "/TarnVel.exe";
   WriteFile(target, std::string(600 << 10, 'o'));
   WriteFile(dir / "new.exe", std::string(800 << 10, 'n'));  // does not fit beside the old one
-  const bool replaced = ReplaceFileSafely(dir / "new.exe", target);
+  const SysResult replaced = ReplaceFileSafely(dir / "new.exe", target);
   const std::string after = ReadFile(target);
   const std::size_t entries = EntriesIn(volume);
   Shell("umount '" + volume + "'");
   EXPECT_FALSE(replaced);
+  EXPECT_EQ(KindOfSystemError(replaced.ErrorCode()), SystemErrorKind::DiskFull) << replaced.ErrorCode();
   EXPECT_TRUE(after == std::string(600 << 10, 'o')) << "the installed file was damaged";
   EXPECT_EQ(entries, 1u) << "a temporary file stayed";
 }

@@ -21,7 +21,10 @@ TEST(ReplaceFileSafelyOnWindows, AHeldTargetStaysWholeAndNoCopyIsLeft) {
   {
     testing::HeldFile held(target, dir.str());
     ASSERT_TRUE(held.IsHeld());
-    EXPECT_FALSE(ReplaceFileSafely(dir / "new.exe", target));
+    const SysResult replaced = ReplaceFileSafely(dir / "new.exe", target);
+    EXPECT_FALSE(replaced);
+    // The system's reason: a sharing violation.
+    EXPECT_EQ(KindOfSystemError(replaced.ErrorCode()), SystemErrorKind::FileInUse) << replaced.ErrorCode();
   }
   EXPECT_EQ(testing::ReadFile(PathFromUtf8(target)), "installed client");
   std::size_t entries = 0;

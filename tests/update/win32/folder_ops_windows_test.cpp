@@ -48,8 +48,11 @@ TEST(MyCopyDirWindows, SourceLockedAgainstReadingIsReportedAfterTheRest) {
     MyCopyDir(source, target);
     ADD_FAILURE() << "an incomplete copy passed for complete";
   } catch (const std::runtime_error& e) {
-    EXPECT_EQ(std::string(e.what()),
-              i18n::GetMessageText("uUpdate_MyCopyDir_3", target + "\\", source + "\\TarnVel.exe"));
+    // The file, with the system's reason: another program holds it.
+    EXPECT_EQ(
+        std::string(e.what()),
+        i18n::GetMessageText("uUpdate_MyCopyDir_3", target + "\\",
+                             source + "\\TarnVel.exe: " + i18n::GetMessageText("uUpdate_SystemError_1")));
   }
   EXPECT_EQ(ReadFile(sys::PathFromUtf8(target + "\\sub\\b.dll")), "b");
   EXPECT_FALSE(fs::exists(sys::PathFromUtf8(target + "\\TarnVel.exe")));
