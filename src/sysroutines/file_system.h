@@ -26,8 +26,9 @@ std::string ExpandFullPath(const std::string& path);
 
 /// Path (links resolved) is the root of a file system: Windows the volume
 /// root GetVolumePathNameW gives for it ("C:\", "\\server\share\" or a
-/// mounted folder); Linux "/" or a mount point. False for a path that does
-/// not exist or cannot be resolved.
+/// mounted folder); Linux "/" or a mount point, a folder bound onto itself
+/// or onto another of the same file system included. False for a path that
+/// does not exist or cannot be resolved.
 bool IsFileSystemRoot(const std::string& path);
 
 /// Attributes of the entry itself (a final link is not followed); nullopt

@@ -14,7 +14,9 @@ std::string LockTestName(const std::string& rootDir) {
 }
 
 LockTestResult RenameThereAndBack(const std::string& from, const std::string& to, const LockTestSeams& seams) {
-  if (!RenameEntry(from, to)) return LockTestResult::FolderHeld;
+  if (!RenameEntry(from, to)) {
+    return IsFileSystemRoot(from) ? LockTestResult::FolderIsMountPoint : LockTestResult::FolderHeld;
+  }
   if (seams.betweenRenames) seams.betweenRenames();
   for (int attempt = 1; attempt <= kRenameBackAttempts; ++attempt) {
     if (RenameEntry(to, from)) return LockTestResult::Passed;

@@ -11,8 +11,9 @@ namespace tarnvel::sys {
 
 enum class LockTestResult {
   Passed,
-  FolderHeld,       // the first rename failed (or, on Linux, a process holds the folder)
-  RenameBackFailed  // the folder now carries the lock-test name
+  FolderHeld,          // the first rename failed (or, on Linux, a process holds the folder)
+  FolderIsMountPoint,  // the first rename failed: the folder is a mount point or a volume root
+  RenameBackFailed     // the folder now carries the lock-test name
 };
 
 /// RootDir without its trailing delimiter, followed by "_".
@@ -35,7 +36,12 @@ struct LockTestSeams {
 /// Renames RootDir to LockTestName(RootDir) and back, trying the way back
 /// kRenameBackAttempts times. Linux, where a rename succeeds whatever is
 /// open, first looks for holders (FindFolderHolders) and reports FolderHeld
-/// when there are any, as the Windows rename would fail.
+/// when there are any, as the Windows rename would fail. A folder that is
+/// the root of a file system (IsFileSystemRoot), which no rename can move,
+/// is FolderIsMountPoint (Windows: when the first rename failed; Linux:
+/// before anything, rename(2) refusing a mount point whoever holds it, but
+/// not for a link to one, which renames as a link), so that the operator is
+/// not sent closing programs in vain.
 LockTestResult FolderLockTest(const std::string& rootDir, const LockTestSeams& seams = {});
 
 /// The two renames of the lock test between From (the folder's own name) and

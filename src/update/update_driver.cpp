@@ -357,6 +357,9 @@ class UpdateRun {
       case sys::LockTestResult::FolderHeld:
         throw std::runtime_error(GetMessageText("uUpdate_UpdateProgramm_33", context().RootDir) +
                                  HoldersText(context().RootDir));
+      case sys::LockTestResult::FolderIsMountPoint:
+        // No program to close and nothing a reboot changes: the folder itself cannot move.
+        Fail("uUpdate_UpdateProgramm_58", context().RootDir);
       case sys::LockTestResult::RenameBackFailed: {
         // The database now lies under the lock-test name: that is where it
         // goes back online, and the operator learns both names.

@@ -40,5 +40,15 @@ TEST(LockTest, FolderWithTheLockTestNameMakesItFail) {
   EXPECT_TRUE(std::filesystem::is_empty(PathFromUtf8(root + "_")));
 }
 
+// The root of a drive (Windows) or of the file system (Linux) can never be
+// renamed, whoever holds it: that is what the result says, not "held".
+// Nothing is moved: the rename of a root is refused.
+TEST(LockTest, TheRootOfAFileSystemIsNamedAsSuch) {
+  TempDir dir("lock");
+  const std::string root = PathToUtf8(dir.path().root_path());
+  EXPECT_EQ(FolderLockTest(root), LockTestResult::FolderIsMountPoint) << root;
+  EXPECT_FALSE(std::filesystem::exists(PathFromUtf8(LockTestName(root))));
+}
+
 }  // namespace
 }  // namespace tarnvel::sys

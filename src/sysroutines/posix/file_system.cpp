@@ -31,13 +31,22 @@ bool IsFileSystemRoot(const std::string& path) {
   if (realpath(path.c_str(), resolved) == nullptr) return false;
   const std::string folder = resolved;
   if (folder == "/") return true;
-  struct stat self {
+  constexpr unsigned kWanted = STATX_TYPE | STATX_INO | STATX_MNT_ID;
+  struct statx self {
   }, parent{};
-  if (stat(folder.c_str(), &self) != 0 || !S_ISDIR(self.st_mode)) return false;
-  if (stat((folder + "/..").c_str(), &parent) != 0) return false;
-  // A mount point lies on another device than its parent; the root of a
-  // chroot is its own parent.
-  return self.st_dev != parent.st_dev || self.st_ino == parent.st_ino;
+  if (statx(AT_FDCWD, folder.c_str(), 0, kWanted, &self) != 0 || !S_ISDIR(self.stx_mode)) return false;
+  if (statx(AT_FDCWD, (folder + "/..").c_str(), 0, kWanted, &parent) != 0) return false;
+  if ((self.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0) {
+    return (self.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+  }
+  // Older kernels: a mount point lies on another device than its parent, or,
+  // for a folder bound onto a folder of the same file system, on another
+  // mount; the root of a chroot is its own parent.
+  const bool otherDevice =
+      self.stx_dev_major != parent.stx_dev_major || self.stx_dev_minor != parent.stx_dev_minor;
+  const bool otherMount =
+      (self.stx_mask & parent.stx_mask & STATX_MNT_ID) != 0 && self.stx_mnt_id != parent.stx_mnt_id;
+  return otherDevice || otherMount || (!otherDevice && self.stx_ino == parent.stx_ino);
 }
 
 std::optional<std::uint32_t> GetFileAttributesOf(const std::string& path) {

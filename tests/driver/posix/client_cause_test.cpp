@@ -1,7 +1,10 @@
 // Runs of a CLIENT product that fail for a cause the operator cannot guess
 // from the old texts alone: the failure names it. Arranged for real on
-// Linux: a path too long for the payload's command line.
+// Linux: a product folder that is a mount point, a path too long for the
+// payload's command line.
 #include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -31,6 +34,23 @@ class ClientCause : public ::testing::Test {
   ScriptedHost host_;
   UpdateSettings settings_ = TestSettings();
 };
+
+// Bound onto itself, the product folder is a mount point: no rename can move
+// it, and closing programs or a reboot would not help.
+TEST_F(ClientCause, AProductFolderThatIsAMountPointIsNamedAsOne) {
+  if (geteuid() != 0) GTEST_SKIP() << "a bind mount needs root";
+  LayOutClientProduct(root_);
+  const auto before = TreeContents(root_);
+  ASSERT_EQ(mount(root_.c_str(), root_.c_str(), nullptr, MS_BIND, nullptr), 0);
+  const std::string text = Run();
+  const auto after = TreeContents(root_);
+  umount2(root_.c_str(), MNT_DETACH);
+
+  EXPECT_EQ(text, Text("58", CurrentUpdateContext().RootDir));
+  EXPECT_EQ(host_.entries, InitEntries() + Entries({"32"}));
+  EXPECT_EQ(after, before);
+  EXPECT_FALSE(fs::exists(root_ + "_"));
+}
 
 // A product folder of 3,600 characters: the payload's command line would
 // exceed its 511, so it is not started, and the failure says the path is
