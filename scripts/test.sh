@@ -90,8 +90,11 @@ unset DISPLAY TARNVEL_WINDOW_DISPLAY
 step "Native suite with AddressSanitizer and UndefinedBehaviorSanitizer"
 server_ready
 # Every finding fails its test: UBSan stops at the first one, ASan always does.
+# The leak check stays off: LeakSanitizer's own tracer crashes at the exit of
+# programs that used the Firebird client ("Tracer caught signal 11"), failing
+# server tests whose every assertion passed.
 (cd build/asan &&
-  ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1 \
+  ASAN_OPTIONS=detect_leaks=0:check_initialization_order=1 \
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   ctest --output-on-failure -j "$jobs") || status=1
 
