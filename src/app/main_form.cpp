@@ -80,6 +80,10 @@ std::string TfrmMain::ExecutableDir() const {
   return sys::PathToUtf8(sys::PathFromUtf8(env_.executablePath).parent_path());
 }
 
+std::string TfrmMain::LogFolder() const {
+  return ExecutableDir() + sys::kPathDelimiter + "Logs";
+}
+
 void TfrmMain::WriteResourceIfMissing(const std::string& fileName, std::string_view type,
                                       std::string_view name) {
   const std::string path = ExecutableDir() + sys::kPathDelimiter + fileName;
@@ -97,6 +101,15 @@ void TfrmMain::WriteResourceIfMissing(const std::string& fileName, std::string_v
 }
 
 void TfrmMain::FormCreate() {
+  const std::string logFailure = CreateSteps(false);
+  if (!logFailure.empty()) throw std::runtime_error(logFailure);
+}
+
+std::string TfrmMain::FormCreateForCheck() {
+  return CreateSteps(true);
+}
+
+std::string TfrmMain::CreateSteps(bool forCheck) {
   applicationTitle_ = sys::PathToUtf8(sys::PathFromUtf8(env_.executablePath).stem());
   view_.SetCaption(applicationTitle_);
 
@@ -106,11 +119,26 @@ void TfrmMain::FormCreate() {
     throw std::runtime_error("The program carries no result pictures (IMAGES/SUCCESS, IMAGES/ERRORS).");
   view_.LoadPictures(*success, *errors);
 
-  WriteResourceIfMissing(sys::kClientLibraryName, "DLL", "FBCLIENT");
-  WriteResourceIfMissing(kScriptLibraryName, "DLL", "IBESCRIPT");
+  // A check runs where the program's folder may not be written (without
+  // the rights an update needs, which it reports): the client library is
+  // then looked for where the system keeps it.
+  try {
+    WriteResourceIfMissing(sys::kClientLibraryName, "DLL", "FBCLIENT");
+    WriteResourceIfMissing(kScriptLibraryName, "DLL", "IBESCRIPT");
+  } catch (const std::runtime_error&) {
+    if (!forCheck) throw;
+  }
 
-  runLog_ = std::make_unique<RunLog>(RunLog::BesideExecutable(
-      ExecutableDir(), [this](const std::string& line) { view_.AppendLogLine(line); }, env_.clock));
+  // A log file that cannot be made ends a start-up before discovery, except
+  // for a check, which reports it among its findings.
+  std::string logFailure;
+  try {
+    runLog_ = std::make_unique<RunLog>(RunLog::BesideExecutable(
+        ExecutableDir(), [this](const std::string& line) { view_.AppendLogLine(line); }, env_.clock));
+  } catch (const std::runtime_error& failure) {
+    logFailure = failure.what();
+  }
+  if (!logFailure.empty() && !forCheck) return logFailure;
 
   firebird::TFBServParams params;
   try {
@@ -119,6 +147,7 @@ void TfrmMain::FormCreate() {
     throw std::runtime_error(std::string(failure.what()) + "\r" + GetMessageText("uMain_FormCreate_2"));
   }
   ServerParams = params;
+  return logFailure;
 }
 
 void TfrmMain::FormShow() {

@@ -87,6 +87,11 @@ class TfrmMain : public IUpdateHost {
   /// client and script libraries beside the executable when missing, the log
   /// file, server discovery. Throws at the first failing step.
   void FormCreate();
+  /// The same for a check, which changes nothing and must also run where
+  /// the program's folder cannot be written: libraries that cannot be
+  /// written are left to the system's search, and a log file that cannot be
+  /// made is returned (empty: it was made) while start-up goes on without it.
+  std::string FormCreateForCheck();
   /// Show: the title again, the button-face colours and the menu colour.
   void FormShow();
 
@@ -119,6 +124,9 @@ class TfrmMain : public IUpdateHost {
   bool Busy() const { return busy_; }
 
   const std::string& ApplicationTitle() const { return applicationTitle_; }
+
+  /// The folder the log files go into, beside the executable.
+  std::string LogFolder() const;
 
   /// The log file of this start; empty before creation made it.
   std::string LogFileName() const { return runLog_ ? runLog_->FileName() : std::string(); }
@@ -159,6 +167,9 @@ class TfrmMain : public IUpdateHost {
   void ShowNotice(const std::string& text);
   void ExpireNotice();
   std::string ExecutableDir() const;
+  // Creation's steps; returns why the log file could not be made, and with
+  // ForCheck goes on without it.
+  std::string CreateSteps(bool forCheck);
   void WriteResourceIfMissing(const std::string& fileName, std::string_view type, std::string_view name);
 
   IMainView& view_;

@@ -23,6 +23,7 @@ std::string ResolveAll(const sys::DynamicLibrary& library, ClientApi& api) {
   if (!Resolve(library, "isc_database_info", api.isc_database_info)) return "isc_database_info";
   if (!Resolve(library, "isc_service_attach", api.isc_service_attach)) return "isc_service_attach";
   if (!Resolve(library, "isc_service_start", api.isc_service_start)) return "isc_service_start";
+  if (!Resolve(library, "isc_service_query", api.isc_service_query)) return "isc_service_query";
   if (!Resolve(library, "isc_service_detach", api.isc_service_detach)) return "isc_service_detach";
   if (!Resolve(library, "isc_sqlcode", api.isc_sqlcode)) return "isc_sqlcode";
   const bool modern = Resolve(library, "fb_interpret", api.fb_interpret);

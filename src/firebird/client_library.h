@@ -20,6 +20,7 @@ struct ClientApi {
   decltype(&::isc_database_info) isc_database_info = nullptr;
   decltype(&::isc_service_attach) isc_service_attach = nullptr;
   decltype(&::isc_service_start) isc_service_start = nullptr;
+  decltype(&::isc_service_query) isc_service_query = nullptr;
   decltype(&::isc_service_detach) isc_service_detach = nullptr;
   decltype(&::isc_sqlcode) isc_sqlcode = nullptr;
   // One of the two is enough: fb_interpret is preferred, isc_interprete is

@@ -12,6 +12,7 @@
 #include "firebird/db_connection.h"
 #include "firebird/firebird_error.h"
 #include "firebird/parameter_buffers.h"
+#include "firebird/service_lines.h"
 #include "firebird/split_database_name.h"
 #include "firebird/trim.h"
 #include "firebird/users_reply.h"
@@ -53,6 +54,17 @@ class ServiceAttachment {
     library_->api().isc_service_start(status, &handle_, nullptr, static_cast<unsigned short>(request.size()),
                                       request.data());
     if (HasError(status)) throw ServiceError(*library_, status);
+  }
+
+  // The next line the service printed; empty when it has printed all.
+  std::string QueryLine() {
+    const char item = isc_info_svc_line;
+    std::string reply(kServiceLineReplySize, '\0');
+    ISC_STATUS_ARRAY status = {};
+    library_->api().isc_service_query(status, &handle_, nullptr, 0, nullptr, 1, &item,
+                                      static_cast<unsigned short>(reply.size()), reply.data());
+    if (HasError(status)) throw ServiceError(*library_, status);
+    return ParseServiceLineReply(reply);
   }
 
   void Detach() {
@@ -110,6 +122,29 @@ void DatabaseShutdown(const std::string& clientLibrary, const std::string& datab
 void DatabaseOnLine(const std::string& clientLibrary, const std::string& databaseName,
                     const std::string& userName, const std::string& password) {
   RunPropertiesRequest(clientLibrary, databaseName, userName, password, &OnlineRequest, nullptr);
+}
+
+std::string DatabaseHeaderText(const std::string& clientLibrary, const std::string& databaseName,
+                               const std::string& userName, const std::string& password) {
+  CheckDatabaseParams(clientLibrary, databaseName, userName, password);
+  const TDatabaseNameParts parts = SplitDatabaseName(databaseName);
+  const std::string attachBuffer =
+      ServiceAttachBuffer(ClientText(userName, "user name"), ClientText(password, "password"));
+  const std::string requestBuffer = HeaderStatisticsRequest(ClientText(parts.Path, "database name"));
+  const std::string managerName = ClientText(ServiceManagerName(parts), "database name");
+
+  ServiceAttachment service(ServiceLayer().Use(clientLibrary), managerName, attachBuffer);
+  service.Start(requestBuffer);
+  // The header page prints some twenty lines; a server that goes on and on
+  // is not answering this question.
+  constexpr std::size_t kMaxHeaderText = 64 * 1024;
+  std::string text;
+  for (std::string line = service.QueryLine(); !line.empty(); line = service.QueryLine()) {
+    text += line + "\n";
+    if (text.size() > kMaxHeaderText) throw std::runtime_error("The server's header statistics do not end.");
+  }
+  service.Detach();
+  return text;
 }
 
 void RemoveOwnUser(std::vector<std::string>& users, const std::string& userName) {

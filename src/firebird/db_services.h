@@ -33,6 +33,11 @@ void DatabaseShutdown(const std::string& clientLibrary, const std::string& datab
 void DatabaseOnLine(const std::string& clientLibrary, const std::string& databaseName,
                     const std::string& userName, const std::string& password);
 
+/// The header page statistics of the database, as the server prints them
+/// (one line per line). Changes nothing; answers for a shut-down database too.
+std::string DatabaseHeaderText(const std::string& clientLibrary, const std::string& databaseName,
+                               const std::string& userName, const std::string& password);
+
 /// Replaces Users with the users attached to the database, one per
 /// attachment in the server's order, without the first entry that matches
 /// UserName regardless of case (the routine's own attachment). Users is left

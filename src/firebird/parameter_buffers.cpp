@@ -45,9 +45,10 @@ void AppendSpbItem(std::string& buffer, unsigned tag, const char* name, const st
   buffer += value;
 }
 
-std::string PropertiesRequest(const std::string& path) {
+// An action followed by the database item; the item is left out for an empty path.
+std::string DatabaseActionRequest(unsigned action, const std::string& path) {
   std::string buffer;
-  AppendByte(buffer, isc_action_svc_properties);
+  AppendByte(buffer, action);
   if (!path.empty()) {
     if (path.size() > kMaxWordLength) {
       throw std::invalid_argument("Invalid SPB: the database path is over 65535 characters");
@@ -57,6 +58,10 @@ std::string PropertiesRequest(const std::string& path) {
     buffer += path;
   }
   return buffer;
+}
+
+std::string PropertiesRequest(const std::string& path) {
+  return DatabaseActionRequest(isc_action_svc_properties, path);
 }
 
 }  // namespace
@@ -92,6 +97,13 @@ std::string OnlineRequest(const std::string& path) {
   std::string buffer = PropertiesRequest(path);
   AppendByte(buffer, isc_spb_options);
   AppendLong(buffer, isc_spb_prp_db_online);
+  return buffer;
+}
+
+std::string HeaderStatisticsRequest(const std::string& path) {
+  std::string buffer = DatabaseActionRequest(isc_action_svc_db_stats, path);
+  AppendByte(buffer, isc_spb_options);
+  AppendLong(buffer, isc_spb_sts_hdr_pages);
   return buffer;
 }
 

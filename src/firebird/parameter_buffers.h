@@ -30,6 +30,11 @@ std::string ShutdownRequest(const std::string& path);
 /// The request that brings the database at Path back online.
 std::string OnlineRequest(const std::string& path);
 
+/// The request for the header page statistics of the database at Path (what
+/// "gstat -h" prints): read by the server from the file, so it also answers
+/// for a database that is shut down.
+std::string HeaderStatisticsRequest(const std::string& path);
+
 /// The service manager to attach to: server + ":service_mgr", or
 /// "service_mgr" alone for a local name. Named-pipe and SPX names are
 /// addressed over TCP/IP with their server part.

@@ -65,18 +65,6 @@ struct CopyState {
   std::uint64_t total = 0;
 };
 
-// Bytes of the regular files of a tree, walked as CopyTree walks it.
-std::uint64_t TreeBytes(const std::string& folder) {
-  std::uint64_t bytes = 0;
-  sys::DirectoryReader reader(folder);
-  while (const auto entry = reader.Next()) {
-    if (IsLink(entry->attributes)) continue;
-    bytes += IsFolder(entry->attributes) ? TreeBytes(sys::IncludeTrailingPathDelimiter(folder + entry->name))
-                                         : entry->size;
-  }
-  return bytes;
-}
-
 sys::SysResult CopyOneFile(const std::string& from, const std::string& to, CopyState& state) {
   if (state.progress == nullptr) return sys::ForceCopyFile(from, to);
   std::uint64_t copied = 0;
@@ -124,6 +112,17 @@ void CopyTree(const std::string& source, const std::string& target, CopyState& s
 }
 
 }  // namespace
+
+std::uint64_t TreeBytes(const std::string& folder) {
+  std::uint64_t bytes = 0;
+  const std::string prefix = sys::IncludeTrailingPathDelimiter(folder);
+  sys::DirectoryReader reader(prefix);
+  while (const auto entry = reader.Next()) {
+    if (IsLink(entry->attributes)) continue;
+    bytes += IsFolder(entry->attributes) ? TreeBytes(prefix + entry->name) : entry->size;
+  }
+  return bytes;
+}
 
 void MyRemoveDir(const std::string& Folder) {
   // An empty path would name the root of the current drive; a root, once

@@ -53,6 +53,10 @@ void MyCreateDir(const std::string& Folder);
 /// Progress, when given, is told the bytes copied so far and the bytes of
 /// all the tree's files (counted before the copy begins), first with none
 /// done, then as the copy goes, and last with all done.
+/// Bytes of the regular files of a tree, walked as a tree copy walks it
+/// (links are not followed): what a copy of it writes.
+std::uint64_t TreeBytes(const std::string& folder);
+
 using TreeCopyProgress = std::function<void(std::uint64_t done, std::uint64_t total)>;
 void MyCopyDir(const std::string& Source, const std::string& Target, const TreeCopyProgress& progress = {});
 

@@ -12,6 +12,7 @@
 #include "firebird/firebird_error.h"
 #include "firebird/firebird_test_server.h"
 #include "firebird/fresh_process.h"
+#include "firebird/header_mode.h"
 #include "firebird/server_failure.h"
 
 namespace tarnvel::firebird {
@@ -131,7 +132,11 @@ TEST_F(DatabaseServices, ShutdownCutsOthersOffAndEachModeTwiceFails) {
   std::vector<std::chrono::milliseconds> pauses;
   const Pause record = [&](std::chrono::milliseconds ms) { pauses.push_back(ms); };
 
+  auto mode = [&] { return ParseHeaderMode(DatabaseHeaderText(library_, database, "SYSDBA", kSysdbaPassword)); };
+  EXPECT_FALSE(mode().shutDown) << mode().attributes;
   DatabaseShutdown(library_, database, "SYSDBA", kSysdbaPassword, record);
+  // The header says so, read by the server from the file of a shut-down database.
+  EXPECT_TRUE(mode().shutDown) << mode().attributes;
   EXPECT_EQ(pauses, std::vector<std::chrono::milliseconds>{std::chrono::milliseconds(2000)});
   // The shut-down database still lets SYSDBA in, and nobody else is attached.
   std::vector<std::string> users{"stale"};
@@ -149,6 +154,7 @@ TEST_F(DatabaseServices, ShutdownCutsOthersOffAndEachModeTwiceFails) {
       ExpectError([&] { DatabaseOnLine(library_, database, "SYSDBA", kSysdbaPassword); });
   EXPECT_NE(std::string(online.what()).find(kSameMode), std::string::npos) << online.what();
   // Online again: others may attach.
+  EXPECT_FALSE(mode().shutDown) << mode().attributes;
   Attach(database, "CLERK2", "clerk2pw");
 }
 
@@ -223,6 +229,16 @@ TEST_F(DatabaseServices, AttachedUsersRefusalUsesTheAttachText) {
       [&] { GetAttachedUsers(library_, TestDatabase("users.fdb"), "SYSDBA", "wrong", "", users); });
   EXPECT_EQ(std::string(e.what()).rfind("ISC ERROR CODE:335544472\r\n\r\nISC ERROR MESSAGE:\r\n", 0), 0u)
       << e.what();
+}
+
+// A header that cannot be read says why, in the server's words.
+TEST_F(DatabaseServices, HeaderOfAMissingDatabaseIsTheServersRefusal) {
+  const EFirebirdError e = ExpectError(
+      [&] { DatabaseHeaderText(library_, TestDatabase("missing.fdb"), "SYSDBA", kSysdbaPassword); });
+  EXPECT_NE(std::string(e.what()).find("missing.fdb"), std::string::npos) << e.what();
+  const EFirebirdError login =
+      ExpectError([&] { DatabaseHeaderText(library_, TestDatabase("users.fdb"), "SYSDBA", "wrong"); });
+  EXPECT_EQ(login.IscCode(), 335544472) << login.what();
 }
 
 }  // namespace

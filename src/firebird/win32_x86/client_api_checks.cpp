@@ -27,6 +27,7 @@ static_assert(IsStdcall<decltype(ClientApi::isc_detach_database)>::value);
 static_assert(IsStdcall<decltype(ClientApi::isc_database_info)>::value);
 static_assert(IsStdcall<decltype(ClientApi::isc_service_attach)>::value);
 static_assert(IsStdcall<decltype(ClientApi::isc_service_start)>::value);
+static_assert(IsStdcall<decltype(ClientApi::isc_service_query)>::value);
 static_assert(IsStdcall<decltype(ClientApi::isc_service_detach)>::value);
 static_assert(IsStdcall<decltype(ClientApi::isc_sqlcode)>::value);
 static_assert(IsStdcall<decltype(ClientApi::fb_interpret)>::value);

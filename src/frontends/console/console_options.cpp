@@ -15,7 +15,8 @@ constexpr CommandEntry kCommands[] = {{"update", Command::Update},
                                       {"shutdown", Command::Shutdown},
                                       {"start-service", Command::StartService},
                                       {"stop-service", Command::StopService},
-                                      {"recover", Command::Recover}};
+                                      {"recover", Command::Recover},
+                                      {"check", Command::Check}};
 
 bool LooksLikeSysdbaPassword(const std::string& name) {
   return name == "--password" || name == "-p" || name == "--sysdba-password" || name == "--sysdba";
@@ -153,6 +154,7 @@ Commands (one; default: update):
   start-service   (re)start the Firebird server's service
   stop-service    stop the Firebird server's service
   recover         finish or undo what an interrupted update left (see below)
+  check           find out what an update would meet, changing nothing (see below)
 
 Options:
   -f, --folder DIR              the product folder (default: the window's preset)
@@ -192,6 +194,18 @@ Only one updater works on a machine at a time: a second one is refused
 program killed, the machine switched off) leaves a journal; until `recover`
 has dealt with it, update, online and shutdown are refused (exit code 4).
 
+`check` runs what an update reads before it changes anything and reports,
+without shutting down, stopping or writing anything in the product: the rights,
+the parts found and the ADMN password rule, the server and whether its service
+runs, the attached users, the database's mode, the free space for the
+free-space check and for the backup, programs that hold the product folder
+open, what an interrupted update left, the new client this program carries
+and whether the log folder takes files. Each finding is "ok", "warning" or
+"blocks the update"; standard output carries them as a table, --report as
+JSON. Exit code 0 when nothing blocks an update, 5 when something would, 1
+when the check itself failed. It does not need root; without it, the rights
+finding says that an update would be refused.
+
 Exit codes:
   0   success
   1   failed before anything changed (or a command failed); also: the
@@ -200,7 +214,8 @@ Exit codes:
   3   failed and rolled back: the product is as it was
   4   failed and left work for the operator: the database shut down, the
       service stopped, or a rollback that did not complete
-  5   another updater is at work on this machine; nothing was touched
+  5   another updater is at work on this machine; nothing was touched;
+      for check: something would block an update
   6   the report (--report) could not be written (a full disk, or something
       other than a report came to stand in its place during the run); it is
       said before the outcome line, which says how the run itself ended (6

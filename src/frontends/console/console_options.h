@@ -11,7 +11,7 @@
 
 namespace tarnvel::console {
 
-enum class Command { Update, Online, Shutdown, StartService, StopService, Recover };
+enum class Command { Update, Online, Shutdown, StartService, StopService, Recover, Check };
 
 /// The environment variable read for the SYSDBA password when no other
 /// source is named.

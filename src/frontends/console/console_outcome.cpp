@@ -25,6 +25,7 @@ int ExitCode(Outcome outcome) {
     case Outcome::OperatorMustAct:
       return 4;
     case Outcome::Locked:
+    case Outcome::CheckBlocks:
       return 5;
     case Outcome::UsageError:
       break;
@@ -46,6 +47,8 @@ std::string OutcomeName(Outcome outcome) {
       return "operator-must-act";
     case Outcome::Locked:
       return "locked";
+    case Outcome::CheckBlocks:
+      return "blocked";
     case Outcome::UsageError:
       break;
   }

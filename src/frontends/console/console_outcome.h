@@ -6,7 +6,18 @@
 
 namespace tarnvel::console {
 
-enum class Outcome { Succeeded, FailedUnchanged, Declined, RolledBack, OperatorMustAct, Locked, UsageError };
+enum class Outcome {
+  Succeeded,
+  FailedUnchanged,
+  Declined,
+  RolledBack,
+  OperatorMustAct,
+  Locked,
+  /// A check found something that would block an update (it shares the
+  /// exit code of a locked machine, which blocks an update too).
+  CheckBlocks,
+  UsageError
+};
 
 /// What is known when a run has ended.
 struct RunFacts {
@@ -29,7 +40,7 @@ int ExitCode(Outcome outcome);
 inline constexpr int kReportNotWrittenExitCode = 6;
 
 /// "succeeded", "failed-unchanged", "declined", "rolled-back",
-/// "operator-must-act", "locked", "usage-error".
+/// "operator-must-act", "locked", "blocked", "usage-error".
 std::string OutcomeName(Outcome outcome);
 
 }  // namespace tarnvel::console

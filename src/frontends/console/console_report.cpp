@@ -52,8 +52,18 @@ std::string ReportJson(const RunReport& report) {
            ", \"stepSeconds\": " + Number(next - entry.seconds) + ", \"text\": " + JsonString(entry.text) +
            "}";
   }
-  out += report.entries.empty() ? "]\n" : "\n  ]\n";
-  return out + "}\n";
+  out += report.entries.empty() ? "]" : "\n  ]";
+  if (report.findings) {
+    out += ",\n  \"findings\": [";
+    for (std::size_t i = 0; i < report.findings->size(); ++i) {
+      const CheckFinding& finding = (*report.findings)[i];
+      out += i == 0 ? "\n" : ",\n";
+      out += "    {\"topic\": " + JsonString(finding.topic) + ", \"verdict\": " +
+             JsonString(CheckVerdictName(finding.verdict)) + ", \"text\": " + JsonString(finding.text) + "}";
+    }
+    out += report.findings->empty() ? "]" : "\n  ]";
+  }
+  return out + "\n}\n";
 }
 
 }  // namespace tarnvel::console

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "frontends/console/console_outcome.h"
+#include "update/preflight_check.h"
 #include "sysroutines/local_time.h"
 
 namespace tarnvel::console {
@@ -32,6 +33,8 @@ struct RunReport {
   /// none when the run did not shut it down or left it shut down.
   std::optional<double> downtimeSeconds;
   std::vector<ReportEntry> entries;
+  /// What a check found; the report has a "findings" array only for a check.
+  std::optional<std::vector<CheckFinding>> findings;
 };
 
 /// How every report begins: the mark by which an existing file is known as

@@ -8,6 +8,7 @@
 #include "app/exception_report.h"
 #include "app/profile.h"
 #include "app/run_log.h"
+#include "frontends/console/console_check_table.h"
 #include "frontends/console/console_host.h"
 #include "frontends/console/console_options.h"
 #include "frontends/console/console_outcome.h"
@@ -23,6 +24,7 @@
 #include "sysroutines/terminal.h"
 #include "update/recovery.h"
 #include "update/run_journal.h"
+#include "update/preflight_check.h"
 #include "update/run_rights.h"
 #include "update/update_context.h"
 
@@ -173,8 +175,11 @@ int RunConsole(const std::vector<std::string>& args, ConsoleEnvironment env) {
   // Every command changes the product, its database or its server: without
   // the rights for that the program stops here, before it takes the lock,
   // writes its log or touches anything.
-  const std::string refusal =
-      RunRightsFinding(env.form.missingRunRights ? env.form.missingRunRights() : sys::MissingRunRights());
+  // A check changes nothing: it reports missing rights among its findings.
+  const std::vector<std::string> missingRights =
+      env.form.missingRunRights ? env.form.missingRunRights() : sys::MissingRunRights();
+  const bool check = options.command == Command::Check;
+  const std::string refusal = check ? std::string() : RunRightsFinding(missingRights);
   if (!refusal.empty()) {
     for (const std::string& line : SplitLines(refusal)) err << line << "\n";
     report.failure = refusal;
@@ -211,18 +216,26 @@ int RunConsole(const std::vector<std::string>& args, ConsoleEnvironment env) {
   }
 
   const EngineCalls engine = env.form.engine;
+  const auto findResource = env.form.findResource;
   const firebird::FbServiceContext serviceBase = env.form.service;
   const firebird::Pause shutdownBase = env.form.shutdownPause;
   std::unique_ptr<TfrmMain> form;
   ConsoleHost host([&form](const std::string& text) { form->SaveExceptionToLog(text); },
                    ChooseAnswerMode(options.yes, env.inputIsTerminal),
                    {out, err, *env.in, env.errorIsTerminal});
-  ConsoleView view(out, host);
+  // A check's standard output is its table; its entries go to the log file only.
+  std::ostream discard(nullptr);
+  ConsoleView view(check ? discard : out, host);
   host.SetProgramName(sys::PathToUtf8(sys::PathFromUtf8(env.form.executablePath).stem()));
   form = std::make_unique<TfrmMain>(view, std::move(sillTable), std::move(env.form));
   if (!form->LinkReport().empty()) err << form->LinkReport() << "\n";
   try {
-    form->FormCreate();
+    if (check) {
+      // A log that cannot be made is one of the check's findings.
+      form->FormCreateForCheck();
+    } else {
+      form->FormCreate();
+    }
   } catch (const std::exception& failure) {
     AEException(host, form->ApplicationTitle(), failure);
     report.failure = failure.what();
@@ -296,6 +309,18 @@ int RunConsole(const std::vector<std::string>& args, ConsoleEnvironment env) {
       case Command::Recover:
         RecoverInterruptedRun(host, settings, sysdbaPassword);
         break;
+      case Command::Check: {
+        CheckSurroundings surroundings;
+        surroundings.missingRunRights = missingRights;
+        surroundings.logFolder = form->LogFolder();
+        surroundings.findResource = findResource;
+        surroundings.serviceState = env.serviceState;
+        report.findings = PreflightCheck(host, settings, surroundings, report.folder, sysdbaPassword, admn,
+                                         settings.profile.ProjectKey);
+        out << CheckTable(*report.findings) << "\n" << CheckSummary(*report.findings) << "\n";
+        out.flush();
+        break;
+      }
     }
   } catch (const SilentAbort&) {
     facts.declined = true;
@@ -310,6 +335,8 @@ int RunConsole(const std::vector<std::string>& args, ConsoleEnvironment env) {
   if (trace.serviceStopped)
     facts.serviceRunsAfter = env.serviceState(settings.ServerParams.ServiceName) == sys::kServiceRunning;
   Outcome outcome = ClassifyOutcome(facts);
+  if (check && outcome == Outcome::Succeeded && report.findings && CheckBlocks(*report.findings))
+    outcome = Outcome::CheckBlocks;
   // A recovery that stopped leaves work for the operator by definition.
   if (options.command == Command::Recover && facts.failed) outcome = Outcome::OperatorMustAct;
 

@@ -113,6 +113,14 @@ ISC_STATUS WINAPI bridge_isc_service_start(ISC_STATUS* status, isc_svc_handle* h
   return isc_service_start(status, handle, reserved, (unsigned short)(4 + newLength + rest), rebuilt);
 }
 
+ISC_STATUS WINAPI bridge_isc_service_query(ISC_STATUS* status, isc_svc_handle* handle, isc_resv_handle* reserved,
+                                           unsigned short sendLength, const ISC_SCHAR* send,
+                                           unsigned short requestLength, const ISC_SCHAR* request,
+                                           unsigned short bufferLength, ISC_SCHAR* buffer) {
+  return isc_service_query(status, handle, reserved, sendLength, send, requestLength, request, bufferLength,
+                           buffer);
+}
+
 ISC_STATUS WINAPI bridge_isc_service_detach(ISC_STATUS* status, isc_svc_handle* handle) {
   return isc_service_detach(status, handle);
 }
