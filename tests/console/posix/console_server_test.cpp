@@ -10,8 +10,7 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "console/json_reader.h"
-#include "driver/posix/server_fixture.h"
+#include "console/posix/console_server_fixture.h"
 #include "firebird/client_layers.h"
 #include "firebird/db_connection.h"
 #include "frontends/console/console_run.h"
@@ -22,48 +21,6 @@ namespace tarnvel::console {
 namespace {
 
 using namespace testing;
-
-class ConsoleServerRun : public ServerRun {
- protected:
-  // Other programs on this machine share the server: they stop and start it
-  // only while holding this lock.
-  void SetUp() override {
-    lock_ = open("/tmp/tarnvel-firebird.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    ASSERT_GE(lock_, 0);
-    ASSERT_EQ(flock(lock_, LOCK_EX), 0);
-    ServerRun::SetUp();
-  }
-  void TearDown() override {
-    ServerRun::TearDown();
-    if (lock_ >= 0) close(lock_);
-  }
-
-  int RunConsoleUpdate(std::function<void(const std::string&)> onEntry) {
-    ConsoleEnvironment env;
-    std::filesystem::create_directories(bin_.path());
-    env.form.executablePath = Child(bin_.str(), "Updater_TarnVel_console");
-    env.form.discoverServer = [](firebird::TFBServParams& params) { params = OwnSuperServer(); };
-    env.form.service = settings_.service;
-    env.form.shutdownPause = settings_.shutdownPause;
-    env.out = &out_;
-    env.err = &err_;
-    env.in = &in_;
-    env.inputIsTerminal = false;
-    env.errorIsTerminal = false;
-    env.environment = [this](const std::string& name) {
-      return name == "TARNVEL_SYSDBA_PASSWORD" ? std::optional<std::string>(password_) : std::nullopt;
-    };
-    env.onEntry = std::move(onEntry);
-    return RunConsole({"--folder", root_, "--yes", "--report", bin_ / "report.json"}, std::move(env));
-  }
-  JsonValue Report() const { return ParseJson(ReadFile(bin_.path() / "report.json")); }
-
-  int lock_ = -1;
-  std::string password_ = "kelpdromux";
-  TempDir bin_{"console-bin"};
-  std::ostringstream out_, err_;
-  std::istringstream in_;
-};
 
 TEST_F(ConsoleServerRun, AnAttachedUserIsForcedOffWithYesAndTheDatabaseComesBack) {
   firebird::ConnectionLayer().Select(settings_.profile.ClientLibrary);

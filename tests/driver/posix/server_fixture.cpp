@@ -61,6 +61,12 @@ void ServerRun::SetUp() {
 }
 
 void ServerRun::TearDown() {
+  if (mounted_) {
+    // The server may still hold the database for a moment after it went online.
+    for (int attempt = 0; attempt < 20 && Shell("umount '" + mountPoint_ + "' >/dev/null 2>&1") != 0; ++attempt) {
+      Shell("sleep 0.5");
+    }
+  }
   unsetenv(sys::kServiceFolderVariable);
   if (!ServerAnswers()) {
     Shell(std::string(kSystemScript) + " start >/dev/null 2>&1");
@@ -71,6 +77,20 @@ void ServerRun::TearDown() {
     std::error_code ignored;
     fs::remove_all(productsDir_, ignored);
   }
+}
+
+void ServerRun::MoveProductToVolume(int sizeMb, const std::string& productOptions) {
+  if (geteuid() != 0) GTEST_SKIP() << "a loop mount needs root";
+  const std::string image = productsDir_ + "/volume.img";
+  mountPoint_ = productsDir_ + "/volume";
+  fs::create_directories(mountPoint_);
+  ASSERT_EQ(Shell("truncate -s " + std::to_string(sizeMb) + "M '" + image + "' && mkfs.ext4 -q -m 0 '" + image +
+                  "' >/dev/null 2>&1"),
+            0);
+  ASSERT_EQ(Shell("mount -o loop '" + image + "' '" + mountPoint_ + "' >/dev/null 2>&1"), 0);
+  mounted_ = true;
+  root_ = mountPoint_ + "/TarnVel";
+  MakeProduct(productOptions);
 }
 
 void ServerRun::MakeProduct(const std::string& options) {

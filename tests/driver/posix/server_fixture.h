@@ -20,6 +20,10 @@ class ServerRun : public ::testing::Test {
 
   /// Lays out the product again with make-product.sh options.
   void MakeProduct(const std::string& options);
+  /// Lays the product out on a fresh ext4 volume of SizeMb megabytes of its
+  /// own (an image file through a loop device, unmounted at the end); skips
+  /// the test without root.
+  void MoveProductToVolume(int sizeMb, const std::string& productOptions);
 
   /// Runs the update; returns the failure text, "(no failure)" or "(silent abort)".
   std::string Run(const std::string& sysdbaPassword = "kelpdromux");
@@ -40,6 +44,8 @@ class ServerRun : public ::testing::Test {
   std::string Database() const { return "localhost/3051:" + Child(Child(root_, "DB_Data"), "TarnVel.fdb"); }
 
   TempDir serviceDir_{"service"};
+  std::string mountPoint_;
+  bool mounted_ = false;
   std::string productsDir_;
   std::string root_;
   ScriptedHost host_;

@@ -20,36 +20,7 @@ int Shell(const std::string& command) {
   return std::system((command + " >/dev/null 2>&1").c_str());
 }
 
-class SmallVolumeRun : public ServerRun {
- protected:
-  // Moves the product onto a fresh volume of SizeMb megabytes.
-  void MoveProductToVolume(int sizeMb, const std::string& productOptions) {
-    if (geteuid() != 0) GTEST_SKIP() << "a loop mount needs root";
-    const std::string image = productsDir_ + "/volume.img";
-    mountPoint_ = productsDir_ + "/volume";
-    fs::create_directories(mountPoint_);
-    ASSERT_EQ(Shell("truncate -s " + std::to_string(sizeMb) + "M '" + image + "' && mkfs.ext4 -q -m 0 '" +
-                    image + "'"),
-              0);
-    ASSERT_EQ(Shell("mount -o loop '" + image + "' '" + mountPoint_ + "'"), 0);
-    mounted_ = true;
-    root_ = mountPoint_ + "/TarnVel";
-    MakeProduct(productOptions);
-  }
-
-  void TearDown() override {
-    if (mounted_) {
-      // The server may still hold the database for a moment after it went online.
-      for (int attempt = 0; attempt < 20 && Shell("umount '" + mountPoint_ + "'") != 0; ++attempt) {
-        Shell("sleep 0.5");
-      }
-    }
-    ServerRun::TearDown();
-  }
-
-  std::string mountPoint_;
-  bool mounted_ = false;
-};
+using SmallVolumeRun = ServerRun;
 
 TEST_F(SmallVolumeRun, AFreeSpaceShortageBringsEverythingBack) {
   ASSERT_NO_FATAL_FAILURE(MoveProductToVolume(64, "--db-mb 20"));
