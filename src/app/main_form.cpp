@@ -15,6 +15,7 @@
 #include "sysroutines/paths.h"
 #include "sysroutines/platform_defaults.h"
 #include "sysroutines/resources.h"
+#include "sysroutines/service_control.h"
 #include "sysroutines/local_time.h"
 #include "sysroutines/text_helpers.h"
 #include "sysroutines/write_whole_file.h"
@@ -35,6 +36,7 @@ EngineCalls RealEngine() {
   calls.startFBService = firebird::StartFBService;
   calls.stopFBService = firebird::StopFBService;
   calls.recoverInterruptedRun = RecoverInterruptedRun;
+  calls.preflightCheck = PreflightCheck;
   return calls;
 }
 
@@ -339,6 +341,32 @@ void TfrmMain::mmOperations_StartServiceClick() {
   if (!lock) return;
   BusyScope busy(*this, false);
   env_.engine.startFBService(ServerParams, true, ServiceContext());
+}
+
+void TfrmMain::mmOperations_CheckClick() {
+  if (RefuseWhileBusy()) return;
+  // A check changes nothing: missing rights and an interrupted update are
+  // among what it reports, not reasons to refuse it. It takes the lock all
+  // the same, so that what it finds is not changing under it.
+  const auto lock = TakeRunLock("check");
+  if (!lock) return;
+  BusyScope busy(*this, true);
+  CheckSurroundings surroundings;
+  surroundings.missingRunRights = env_.missingRunRights ? env_.missingRunRights() : std::vector<std::string>();
+  surroundings.logFolder = LogFolder();
+  surroundings.findResource = env_.findResource;
+  surroundings.serviceState = [](const std::string& name) { return sys::GetServiceState("", name); };
+  const std::vector<CheckFinding> findings =
+      env_.engine.preflightCheck(*this, Settings(), surroundings, view_.ProgramLocation(), view_.Password(),
+                                 view_.AdmnPassword(), profile.ProjectKey);
+  // The box repeats what stands in the way and what deserves a look; the
+  // log holds every finding.
+  std::string text = CheckSummary(findings);
+  for (const CheckFinding& finding : findings) {
+    if (finding.verdict != CheckVerdict::Ok) text += "\r\n\r\n" + CheckVerdictText(finding.verdict) + ": " + finding.text;
+  }
+  MessageDlg(*this, text, CheckBlocks(findings) ? DialogType::Warning : DialogType::Information, {DialogButton::Ok},
+             DialogButton::Ok);
 }
 
 void TfrmMain::mmOperations_StopServiceClick() {

@@ -19,6 +19,7 @@
 #include "update/host.h"
 #include "update/project_profile.h"
 #include "sysroutines/run_lock.h"
+#include "update/preflight_check.h"
 #include "update/update_driver.h"
 
 namespace tarnvel {
@@ -37,6 +38,10 @@ struct EngineCalls {
   std::function<void(const firebird::TFBServParams&, bool showResult, const firebird::FbServiceContext&)>
       startFBService, stopFBService;
   std::function<void(IUpdateHost&, const UpdateSettings&, const std::string& SysdbaPassword)> recoverInterruptedRun;
+  std::function<std::vector<CheckFinding>(IUpdateHost&, const UpdateSettings&, const CheckSurroundings&,
+                                          const std::string& ProgramLocation, const std::string& SysdbaPassword,
+                                          const std::string& AdmnPassword, const std::string& ProjectKey)>
+      preflightCheck;
 };
 
 /// The real engine.
@@ -102,6 +107,9 @@ class TfrmMain : public IUpdateHost {
   void mmOperations_ShutdownClick();
   void mmOperations_StartServiceClick();
   void mmOperations_StopServiceClick();
+  /// What an update would meet, found without changing anything: the
+  /// findings go to the run log, a box sums them up.
+  void mmOperations_CheckClick();
 
   /// A close request (close box, Exit, the system): true when the window may
   /// close. During a run or a database command it asks whether to close when

@@ -459,6 +459,35 @@ TEST_F(MainForm, WithoutTheRightsEveryRunAndCommandIsRefusedBeforeItStarts) {
   }
 }
 
+// A check runs without the rights an update needs (it reports them), with
+// the panels off while it works; its box repeats what is not ok.
+TEST_F(MainForm, ACheckSumsUpWhatIsNotOkInABox) {
+  env_.missingRunRights = [] { return std::vector<std::string>{"TokenElevation"}; };
+  bool panelsDuringCheck = true;
+  std::vector<std::string> rightsSeen;
+  env_.engine.preflightCheck = [&](IUpdateHost&, const UpdateSettings&, const CheckSurroundings& surroundings,
+                                   const std::string& folder, const std::string& sysdba, const std::string&,
+                                   const std::string&) {
+    calls_.push_back("PreflightCheck " + folder + " " + sysdba);
+    panelsDuringCheck = view_.panelsEnabled;
+    rightsSeen = surroundings.missingRunRights;
+    return std::vector<CheckFinding>{{"rights", CheckVerdict::Blocks, "no rights"},
+                                     {"parts", CheckVerdict::Ok, "both parts"},
+                                     {"users", CheckVerdict::Warning, "CLERK1"}};
+  };
+  TfrmMain& form = Created();
+  form.Dispatch(&TfrmMain::mmOperations_CheckClick);
+  EXPECT_EQ(calls_, std::vector<std::string>{"PreflightCheck /opt/ZEK/TarnVel kelpdromux"});
+  EXPECT_FALSE(panelsDuringCheck);
+  EXPECT_TRUE(view_.panelsEnabled);
+  EXPECT_EQ(rightsSeen, std::vector<std::string>{"TokenElevation"});
+  ASSERT_EQ(view_.dialogs.size(), 1u);
+  EXPECT_EQ(view_.dialogs[0].type, DialogType::Warning);
+  EXPECT_EQ(view_.dialogs[0].text, GetMessageText("uUpdate_PreflightCheck_33", "1") + "\r\n\r\n" +
+                                       CheckVerdictText(CheckVerdict::Blocks) + ": no rights\r\n\r\n" +
+                                       CheckVerdictText(CheckVerdict::Warning) + ": CLERK1");
+}
+
 TEST_F(MainForm, ADatabaseCommandRefusesASecondOne) {
   TfrmMain& form = Created();
   command_ = [&] { form.Dispatch(&TfrmMain::mmOperations_ShutdownClick); };

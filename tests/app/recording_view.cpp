@@ -6,7 +6,7 @@
 namespace tarnvel::testing {
 
 bool RecordingView::HasControl(std::string_view component) {
-  static constexpr std::array<std::string_view, 24> kControls = {"gbConnection",
+  static constexpr std::array<std::string_view, 25> kControls = {"gbConnection",
                                                                  "lProgramLocation",
                                                                  "eProgramLocation",
                                                                  "bbProgramLocation",
@@ -29,7 +29,8 @@ bool RecordingView::HasControl(std::string_view component) {
                                                                  "mmOperations_Online",
                                                                  "mmOperations_Shutdown",
                                                                  "mmOperations_StartService",
-                                                                 "mmOperations_StopService"};
+                                                                 "mmOperations_StopService",
+                                                                 "mmOperations_Check"};
   for (std::string_view name : kControls) {
     if (name == component) return true;
   }

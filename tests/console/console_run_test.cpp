@@ -199,11 +199,48 @@ TEST_F(ConsoleRun, WithoutTheRightsEveryCommandIsRefusedBeforeItTouchesAnything)
   }
 }
 
+// A check of a CLIENT-only product asks no server; what it finds there, and
+// what an interrupted run or an unwritable log folder would do to an update.
+TEST_F(ConsoleRun, ACheckNamesWhatBlocksAndChangesNothing) {
+  LayOutClientProduct(root_);
+  const auto before = TreeContents(root_);
+  const auto verdicts = [this] {
+    std::string text;
+    const JsonValue report = Report();
+    for (const JsonValue& finding : report["findings"].array)
+      text += finding["topic"].string + "=" + finding["verdict"].string + " ";
+    return text;
+  };
+  const std::vector<std::string> check = {"check", "--folder", root_, "--report", ReportFile()};
+  EXPECT_EQ(Run(check), 0) << out_.str() << err_.str();
+  EXPECT_EQ(verdicts(), "rights=ok parts=ok admn=ok backup-space=ok holders=ok leftovers=ok payload=ok log=ok ");
+  EXPECT_NE(out_.str().find(i18n::GetMessageText("uUpdate_PreflightCheck_32")), std::string::npos) << out_.str();
+  EXPECT_NE(err_.str().find("succeeded (exit code 0)"), std::string::npos) << err_.str();
+
+  // The lock test's name taken, a backup whose copy never ended, and a file
+  // where the log folder belongs.
+  fs::create_directories(sys::PathFromUtf8(root_ + "_"));
+  const std::string partial = Child(Child(root_, "Tmp$010126120000"), "Old");
+  fs::create_directories(sys::PathFromUtf8(Child(partial, "Program")));
+  fs::remove_all(dir_.path() / "bin" / "Logs");
+  WriteFile(dir_.path() / "bin" / "Logs", "not a folder");
+  EXPECT_EQ(Run(check), 5) << out_.str() << err_.str();
+  EXPECT_EQ(verdicts(),
+            "rights=ok parts=ok admn=ok backup-space=ok holders=ok leftovers=blocks leftovers=warning "
+            "payload=ok log=blocks ");
+  EXPECT_EQ(Report()["outcome"].string, "blocked");
+  EXPECT_NE(out_.str().find(partial), std::string::npos) << out_.str();
+  EXPECT_NE(err_.str().find("blocked (exit code 5)"), std::string::npos) << err_.str();
+  fs::remove_all(sys::PathFromUtf8(Child(root_, "Tmp$010126120000")));
+  EXPECT_EQ(TreeContents(root_), before);
+  EXPECT_TRUE(fs::is_directory(sys::PathFromUtf8(root_ + "_")));
+}
+
 TEST_F(ConsoleRun, HelpNamesEveryCommandAndExitCode) {
   EXPECT_EQ(Run({"--help"}), 0);
   for (const char* word :
        {"update", "online", "shutdown", "start-service", "stop-service", "--yes", "--report",
-        "--sysdba-password-file", "--sysdba-password-env", "TARNVEL_SYSDBA_PASSWORD", "--version", "  64"})
+        "--sysdba-password-file", "--sysdba-password-env", "TARNVEL_SYSDBA_PASSWORD", "--version", "  64", "check"})
     EXPECT_NE(out_.str().find(word), std::string::npos) << word;
 }
 

@@ -152,6 +152,7 @@ MainWindow::MainWindow() {
   mmOperations_Shutdown = item("mmOperations_Shutdown");
   mmOperations_StartService = item("mmOperations_StartService");
   mmOperations_StopService = item("mmOperations_StopService");
+  mmOperations_Check = item("mmOperations_Check");
 
   PrepareToShow();
 }
@@ -173,6 +174,7 @@ void MainWindow::Connect(TfrmMain& form) {
   on(mmOperations_Shutdown, &QAction::triggered, &TfrmMain::mmOperations_ShutdownClick);
   on(mmOperations_StartService, &QAction::triggered, &TfrmMain::mmOperations_StartServiceClick);
   on(mmOperations_StopService, &QAction::triggered, &TfrmMain::mmOperations_StopServiceClick);
+  on(mmOperations_Check, &QAction::triggered, &TfrmMain::mmOperations_CheckClick);
 }
 
 QWidget* MainWindow::Control(std::string_view component) const {

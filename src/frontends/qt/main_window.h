@@ -90,6 +90,7 @@ class MainWindow : public QMainWindow, public IMainView {
   QAction* mmOperations_Shutdown;
   QAction* mmOperations_StartService;
   QAction* mmOperations_StopService;
+  QAction* mmOperations_Check;
   QPixmap SuccessPicture;
   QPixmap ErrorsPicture;
 };

@@ -30,6 +30,7 @@ enum MenuCommand : int {
   kCmdShutdown,
   kCmdStartService,
   kCmdStopService,
+  kCmdCheck,
 };
 
 /// The window class of the main window.

@@ -78,6 +78,7 @@ MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
   AppendMenuW(mmOperations, MF_STRING, kCmdShutdown, L"mmOperations_Shutdown");
   AppendMenuW(mmOperations, MF_STRING, kCmdStartService, L"mmOperations_StartService");
   AppendMenuW(mmOperations, MF_STRING, kCmdStopService, L"mmOperations_StopService");
+  AppendMenuW(mmOperations, MF_STRING, kCmdCheck, L"mmOperations_Check");
   AppendMenuW(menuBar_, MF_POPUP, reinterpret_cast<UINT_PTR>(mmOperations), L"mmOperations");
 
   RECT frame{0, 0, Px(kClientWidth), Px(kClientHeight)};
@@ -274,6 +275,9 @@ void MainWindow::OnCommand(int id, int code) {
     case kCmdStopService:
       handler = &TfrmMain::mmOperations_StopServiceClick;
       break;
+    case kCmdCheck:
+      handler = &TfrmMain::mmOperations_CheckClick;
+      break;
     default:
       break;
   }
@@ -350,11 +354,12 @@ void MainWindow::SetCaption(const std::string& text) {
 
 bool MainWindow::SetControlCaption(std::string_view component, const std::string& text) {
   const std::wstring wide = sys::Utf8ToWide(text);
-  const std::array<std::pair<std::string_view, int>, 4> items{
+  const std::array<std::pair<std::string_view, int>, 5> items{
       {{"mmOperations_Online", kCmdOnline},
        {"mmOperations_Shutdown", kCmdShutdown},
        {"mmOperations_StartService", kCmdStartService},
-       {"mmOperations_StopService", kCmdStopService}}};
+       {"mmOperations_StopService", kCmdStopService},
+       {"mmOperations_Check", kCmdCheck}}};
   for (const auto& [name, command] : items) {
     if (name == component) {
       ModifyMenuW(mmOperations, command, MF_BYCOMMAND | MF_STRING, command, wide.c_str());
