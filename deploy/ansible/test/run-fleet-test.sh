@@ -54,11 +54,23 @@ cleanup() {
   [ -n "$blocker_pid" ] && kill "$blocker_pid" 2>/dev/null && wait "$blocker_pid" 2>/dev/null
   [ -d "$work/products" ] && chattr -R -i "$work/products" 2>/dev/null
   # A failed run may have left the shared server stopped.
-  nc -z 127.0.0.1 3051 2>/dev/null || bash "$root/scripts/services/firebird.sh" >/dev/null
+  # Without the lock's descriptor, which the server would keep for ever.
+  nc -z 127.0.0.1 3051 2>/dev/null || bash "$root/scripts/services/firebird.sh" >/dev/null 9>&-
   rm -rf "$work/products" "$work/hosts" "$work/inventory" "$work/ansible-tmp" "$work/secrets"
   exit $code
 }
 trap cleanup EXIT
+
+mkdir -p "$root/build"
+# The playbook as written, on every system: the Windows tasks are checked
+# here and nowhere run.
+say "ansible-playbook --syntax-check and ansible-lint on deploy/ansible"
+(cd deploy/ansible && ANSIBLE_CONFIG=$PWD/ansible.cfg \
+  ansible-playbook -i inventory.example.yml tarnvel-update.yml --syntax-check >/dev/null) ||
+  fail "the playbook does not pass ansible-playbook --syntax-check"
+(cd deploy/ansible && ansible-lint --offline -q --nocolor >"$work.lint.log" 2>&1) ||
+  { cat "$work.lint.log"; fail "the playbook does not pass ansible-lint"; }
+rm -f "$work.lint.log"
 
 # The shared server is stopped and started by the updates only under this
 # lock, as in the demo. The playbook gets no copy of the lock's descriptor:
@@ -103,9 +115,9 @@ database_mode() {
     isql-fb -q -user CLERK1 -password clerk1pw "$(database "$1")" 2>&1 | grep -o 'mode=[0-9]*\|Statement failed.*\|.*shutdown.*' | head -1
 }
 
-# fleet-blocked: see block_host below. fleet-rollback: the client is made
-# immutable, as an administrator protects a file, so that its replacement
-# is refused and the run rolls back.
+# fleet-rollback: the client is made immutable, as an administrator protects
+# a file, so that its replacement is refused and the run rolls back.
+# (fleet-blocked gets its blocking condition just before the play.)
 chattr +i "$(product fleet-rollback)/Program/TarnVel.exe"
 
 for host in "${hosts[@]}"; do
@@ -155,10 +167,12 @@ EOF
 } >"$work/inventory/hosts.yml"
 
 # --- the blocking condition of fleet-blocked ---------------------------------
-block_host() {
-  : # set by the check path
-}
-block_host
+# A program whose working folder lies in the product (a shell or a client an
+# operator left open there): `check` calls it blocking, and an update would
+# shut the database down and stop the service, only to fail its lock test on
+# it. Without the lock's descriptor, ended on the way out.
+(cd "$(product fleet-blocked)/Program" && exec sleep 3600) 9>&- &
+blocker_pid=$!
 
 # --- the play ----------------------------------------------------------------
 say "running the playbook (the two updates pause 15 s each after the service stop)"
@@ -193,7 +207,7 @@ ended_journals() { find "$work/hosts/$1/state" -path '*/ended/*' -type f | wc -l
 # fleet-updated: checked, updated, client replaced, database online.
 host=fleet-updated
 [ -f "$work/reports/$host/check.json" ] || fail "$host: no check report was fetched"
-[ "$(report_field $host check.json command)" = check ] || fail "$host: the check report is no check's"
+[ "$(report_field $host check.json outcome)" = succeeded ] || fail "$host: the check found something blocking"
 [ "$(report_field $host update.json outcome)" = succeeded ] || fail "$host: the update did not succeed"
 [ "$(report_field $host update.json exitCode)" = 0 ] || fail "$host: the update's exit code is not 0"
 [ "$(report_field $host update.json backupComplete)" = True ] || fail "$host: the backup is not complete"
@@ -213,14 +227,18 @@ say "$host: updated, client replaced, backup in $backup, database online"
 # fleet-blocked: the check blocked it; nothing was attempted or changed.
 host=fleet-blocked
 [ -f "$work/reports/$host/check.json" ] || fail "$host: no check report was fetched"
-python3 - "$work/reports/$host/check.json" <<'EOF' || fail "$host: the check report names nothing that blocks"
+python3 - "$work/reports/$host/check.json" "$blocker_pid" <<'EOF' ||
 import json, sys
 report = json.load(open(sys.argv[1]))
 blocking = [f for f in report["findings"] if f["verdict"] == "blocks"]
-assert report["command"] == "check" and blocking, report
 for finding in blocking:
     print(f"run-fleet-test.sh: fleet-blocked: blocks: {finding['topic']}: {finding['text']}")
+# Blocked by the program left in the folder, and by nothing else.
+assert report["command"] == "check" and report["outcome"] == "blocked" and report["exitCode"] == 5, report
+assert [f["topic"] for f in blocking] == ["holders"], blocking
+assert f"sleep (PID {sys.argv[2]})" in blocking[0]["text"], blocking
 EOF
+  fail "$host: the check report does not name the program in the folder as what blocks"
 [ ! -e "$work/reports/$host/update.json" ] || fail "$host: an update report was fetched: an update ran"
 [ ! -e "$work/hosts/$host/program/Reports/update.json" ] || fail "$host: an update ran"
 tree_state "$(product $host)/Program" | cmp -s - "$work/hosts/$host/program-before" ||
