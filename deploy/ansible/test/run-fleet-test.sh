@@ -36,7 +36,7 @@ readonly password=kelpdromux
 started=$SECONDS
 
 fail() { echo "run-fleet-test.sh: FAILED: $*" >&2; exit 1; }
-say() { echo "run-fleet-test.sh: $*"; }
+say() { echo "run-fleet-test.sh: [$((SECONDS - started)) s] $*"; }
 
 [ "$(id -u)" -eq 0 ] || fail "must run as root (the console program needs root's rights)"
 [ -x "$console" ] || fail "no console program at $console (build the native target first)"
@@ -53,10 +53,11 @@ cleanup() {
   set +e
   [ -n "$blocker_pid" ] && kill "$blocker_pid" 2>/dev/null && wait "$blocker_pid" 2>/dev/null
   [ -d "$work/products" ] && chattr -R -i "$work/products" 2>/dev/null
-  # A failed run may have left the shared server stopped.
-  # Without the lock's descriptor, which the server would keep for ever.
+  # A failed run may have left the shared server stopped; it is started
+  # without the lock's descriptor, which it would otherwise keep for ever.
   nc -z 127.0.0.1 3051 2>/dev/null || bash "$root/scripts/services/firebird.sh" >/dev/null 9>&-
-  rm -rf "$work/products" "$work/hosts" "$work/inventory" "$work/ansible-tmp" "$work/secrets"
+  rm -rf "$work/products" "$work/hosts" "$work/inventory" "$work/ansible-tmp" "$work/secrets" \
+    "$work/services" "$work/Firebird" "$work/registry.reg"
   exit $code
 }
 trap cleanup EXIT
@@ -76,7 +77,9 @@ rm -f "$work.lint.log"
 # lock, as in the demo. The playbook gets no copy of the lock's descriptor:
 # the server the updates restart would otherwise hold the lock for ever.
 exec 9>/tmp/tarnvel-firebird.lock
+say "waiting for /tmp/tarnvel-firebird.lock"
 flock 9
+say "laying out the products"
 
 chattr -R -i "$work" 2>/dev/null || true
 rm -rf "$work"
@@ -95,7 +98,7 @@ done
 
 # Discovery, as in the demo: the product's own service NorvaskFireXBirdServer,
 # whose script hands every action to the system's Firebird server.
-mkdir -p "$work/services"
+mkdir -p "$work/services" "$work/Firebird/bin"
 cat >"$work/services/NorvaskFireXBirdServer" <<'EOF'
 #!/bin/sh
 # The product's own Firebird service: the system's Firebird 3 server.
@@ -269,4 +272,4 @@ tree_state "$(product $host)/Program" | cmp -s - "$work/hosts/$host/program-befo
   fail "$host: files of Program changed"
 say "$host: not reached, the play stopped at fleet-rollback"
 
-say "passed in $((SECONDS - started)) s"
+say "passed"
