@@ -30,6 +30,9 @@ packages=(
   # the sanitizer build of the native suite (g++'s AddressSanitizer and
   # UndefinedBehaviorSanitizer run-time libraries)
   libasan8 libubsan1
+  # the fleet playbook in deploy/ansible and its test: the engine, the
+  # collections (ansible.windows for the Windows hosts) and the linter
+  ansible-core ansible ansible-lint
 )
 if [ "${1:-}" = fuzz ]; then
   packages+=(clang-14 libclang-rt-14-dev)

@@ -2,7 +2,8 @@
 # Sets up this machine and runs every test: installs the Debian packages,
 # starts the services the tests need, builds the native and the Windows
 # targets (x86_64 and i686) and the native target with AddressSanitizer and
-# UndefinedBehaviorSanitizer, runs the native suite, the Windows suite under
+# UndefinedBehaviorSanitizer, runs the native suite, the fleet playbook's test
+# (deploy/ansible), the Windows suite under
 # Wine and the native suite again with the sanitizers, then makes the
 # packages, installs the Debian one and runs its console program. The suites run one
 # after the other: tests that stop the shared Firebird server or change a
@@ -62,6 +63,13 @@ status=0
 step "Native suite"
 server_ready
 (cd build/native && ctest --output-on-failure -j "$jobs") || status=1
+
+# The fleet playbook (deploy/ansible) against local hosts with the native
+# console program: it updates real products and restarts the server, so it
+# runs here, between suites, and takes the server's lock itself.
+step "Fleet playbook (Ansible) against local hosts"
+server_ready
+as_root bash deploy/ansible/test/run-fleet-test.sh || status=1
 
 step "Windows suite under Wine"
 server_ready
