@@ -268,14 +268,14 @@ TEST_F(Window, IdleWindowAsTheOperatorSeesIt) {
       EXPECT_EQ(op.Find<QPushButton>("OKBtn")->toolTip().toStdString(), "Запустить обновление");
       EXPECT_EQ(op.Find<QPushButton>("CancelBtn")->toolTip().toStdString(), "Выход из программы");
 
-      // One menu with its four commands.
+      // One menu with its five commands.
       const QList<QAction*> menus = w->menuBar()->actions();
       EXPECT_EQ(menus.size(), 1);
       auto* operations = w->findChild<QMenu*>(QStringLiteral("mmOperations"));
       EXPECT_NE(operations, nullptr);
       if (operations == nullptr) return true;
       EXPECT_EQ(operations->title().toStdString(), russian ? "Сервис" : "Service");
-      EXPECT_EQ(operations->actions().size(), 4);
+      EXPECT_EQ(operations->actions().size(), 5);
       EXPECT_EQ(w->menuBar()->palette().color(QPalette::Window),
                 QApplication::palette().color(QPalette::Button));
 
@@ -594,6 +594,57 @@ TEST_F(Window, MessageBoxesAnswerEnterWithTheFocusedButtonAndEscWithNo) {
     EXPECT_EQ(text, "First line\nsecond line");
     EXPECT_EQ(focusedName, c.focused == DialogButton::Yes ? "Yes" : "No");
     EXPECT_EQ(yesLabel, "&Yes");
+  }
+}
+
+// The check from the menu, as an operator would use it before a maintenance
+// window: the findings in the log, a box that names what blocks, and the
+// product as it was.
+TEST_F(Window, ACheckFromTheMenuNamesWhatBlocksAndChangesNothing) {
+  for (const Language& language : {kEnglish, kRussian}) {
+    SCOPED_TRACE(language.tag);
+    UseLanguage(language);
+    boxes_.clear();
+    TempDir products("window-check");
+    const std::string product = products / "TarnVel";
+    fs::create_directories(fs::path(product) / "Program");
+    WriteFile(fs::path(product) / "Program" / "TarnVel.exe", "the installed client");
+    fs::create_directories(product + "_");  // left by an interrupted update
+
+    OperatorScript op;
+    op.Then("type the folder and choose Check", [&] {
+      if (!op.Shown()) return false;
+      op.Find<QLineEdit>("eProgramLocation")->setText(QString::fromStdString(product));
+      OperatorScript::Trigger(op.Window()->findChild<QAction*>(QStringLiteral("mmOperations_Check")));
+      return true;
+    });
+    op.Then("read the box and press OK", [&] {
+      QMessageBox* box = OperatorScript::Box();
+      if (box == nullptr) return false;
+      boxes_.push_back({box->icon(), box->text().toStdString()});
+      OperatorScript::Shot(box, std::string(language.tag) + "-check-box");
+      OperatorScript::Press(OperatorScript::BoxButton(box, "OK"));
+      return true;
+    });
+    op.Then("look at the log", [&] {
+      if (OperatorScript::Box() || op.Busy()) return false;
+      OperatorScript::Shot(op.Window(), std::string(language.tag) + "-check-log");
+      OperatorScript::Press(op.Find<QPushButton>("CancelBtn"));
+      return true;
+    });
+    op.Play(env_);
+
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].icon, QMessageBox::Warning);
+    const std::string leftover = GetMessageText("uUpdate_PreflightCheck_24", product + "_");
+    EXPECT_NE(boxes_[0].text.find(leftover), std::string::npos) << boxes_[0].text;
+    EXPECT_EQ(boxes_[0].text.rfind(GetMessageText("uUpdate_PreflightCheck_33", "1"), 0), 0u) << boxes_[0].text;
+    const std::string log = LogText();
+    EXPECT_NE(log.find(GetMessageText("uUpdate_PreflightCheck_1", product)), std::string::npos) << log;
+    EXPECT_NE(log.find(GetMessageText("uUpdate_PreflightCheck_27").substr(0, 20)), std::string::npos) << log;
+    EXPECT_EQ(ReadAll(fs::path(product) / "Program" / "TarnVel.exe"), "the installed client");
+    EXPECT_TRUE(fs::is_directory(product + "_"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(product), fs::directory_iterator()), 1);
   }
 }
 
