@@ -183,17 +183,18 @@ TEST(MainWindowMenu, TextsFontsHintsAndTheButtonFaceBrush) {
   const struct {
     int column;
     const wchar_t* menu;
-    const wchar_t* items[4];
+    const wchar_t* items[5];
   } languages[] = {
       {3,
        L"Service",
        {L"Switch database to multi-user mode (Online)", L"Switch database to single-user mode (Shutdown)",
-        L"Start the service of the Firebird-server", L"Stop the service of the Firebird-server"}},
+        L"Start the service of the Firebird-server", L"Stop the service of the Firebird-server", L"Check"}},
       {2,
        L"Сервис",
        {L"Перевести базу данных в многопользовательский режим (Online)",
         L"Перевести базу данных в однопользовательский режим (Shutdown)",
-        L"Запустить службу Firebird-сервера", L"Остановить службу Firebird-сервера"}},
+        L"Запустить службу Firebird-сервера", L"Остановить службу Firebird-сервера",
+        L"Проверить перед обновлением"}},
   };
   for (const auto& language : languages) {
     SCOPED_TRACE(language.column);
@@ -204,9 +205,9 @@ TEST(MainWindowMenu, TextsFontsHintsAndTheButtonFaceBrush) {
     ASSERT_EQ(GetMenuItemCount(bar), 1);  // the Operations menu is the only one
     EXPECT_EQ(MenuText(bar, 0), language.menu);
     HMENU operations = GetSubMenu(bar, 0);
-    ASSERT_EQ(GetMenuItemCount(operations), 4);
-    const UINT commands[] = {kCmdOnline, kCmdShutdown, kCmdStartService, kCmdStopService};
-    for (UINT i = 0; i < 4; ++i) {
+    ASSERT_EQ(GetMenuItemCount(operations), 5);
+    const UINT commands[] = {kCmdOnline, kCmdShutdown, kCmdStartService, kCmdStopService, kCmdCheck};
+    for (UINT i = 0; i < 5; ++i) {
       EXPECT_EQ(MenuText(operations, i), language.items[i]);
       EXPECT_EQ(GetMenuItemID(operations, static_cast<int>(i)), commands[i]);
     }

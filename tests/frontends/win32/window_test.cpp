@@ -806,6 +806,38 @@ TEST_F(Win32Window, OperationsMenuWithoutAServer) {
   PressExit();
 }
 
+// Check from the menu before a maintenance window: a box names what blocks
+// (here the folder an interrupted update left), the log has every finding,
+// and the product is as it was.
+TEST_F(Win32Window, ACheckFromTheMenuNamesWhatBlocksAndChangesNothing) {
+  const std::string product = products_ / "checked";
+  LayOutClientProduct(product);
+  ASSERT_TRUE(CreateDirectoryW(W(product + "_").c_str(), nullptr));
+  const auto before = TreeContents(product);
+  for (const Language* language : {&kEnglish, &kRussian}) {
+    SCOPED_TRACE(language->tag);
+    Start(*language);
+    TypeFolder(product);
+    ASSERT_TRUE(PostMessageW(main_, WM_COMMAND, MAKEWPARAM(kCmdCheck, 0), 0));
+    HWND box = WaitForDialog(program_->Pid(), kRunMs);
+    ASSERT_NE(box, nullptr) << "no box after the check";
+    WaitUntil([box] { return FocusedControl(box) != nullptr; }, 5000);
+    EXPECT_TRUE(CentredOver(box, main_));
+    Shot(std::string(language->tag) + "-check-box");
+    const std::wstring text = DialogText(box);
+    i18n::LDM().Sild.SetActiveLanguage(language->column);
+    EXPECT_NE(text.find(W(GetMessageText("uUpdate_PreflightCheck_24", product + "_"))), std::wstring::npos)
+        << sys::WideToUtf8(text);
+    PressFirst(box);
+    ASSERT_TRUE(WaitUntil([this] { return IsWindowEnabled(Control(kIdOKBtn)) != FALSE; }, 10000));
+    Shot(std::string(language->tag) + "-check-log");
+    EXPECT_NE(LogFileText().find(GetMessageText("uUpdate_PreflightCheck_1", product)), std::string::npos);
+    PressExit();
+  }
+  EXPECT_EQ(TreeContents(product), before);
+  EXPECT_TRUE(fs::is_directory(sys::PathFromUtf8(product + "_")));
+}
+
 // During a run the menu stays open to the operator: its commands are refused
 // with a word, and the close box asks whether to close once the run is over.
 // The menu and the close box during a run ask nothing: the refusal and the
