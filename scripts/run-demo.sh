@@ -97,6 +97,14 @@ for _ in $(seq 50); do grep -q Acme "$demo/clerk.log" 2>/dev/null && break; slee
 
 export TARNVEL_SYSDBA_PASSWORD=kelpdromux
 old_sum=$(client_sum)
+title "Before run 1: $(basename "$console") check (what an update would meet; changes nothing)"
+set +e
+"$console" check --folder "$product" --report "$demo/check.json"
+check_code=$?
+set -e
+echo "exit code of the check: $check_code (0: nothing blocks an update)"
+[ "$check_code" -eq 0 ] || { echo "the check found something that blocks an update" >&2; exit 1; }
+
 title "Run 1: $(basename "$console") --yes --report build/demo/report-1.json"
 set +e
 "$console" --folder "$product" --yes --report "$demo/report-1.json"
