@@ -16,7 +16,10 @@
 #include "i18n/ldm.h"
 #include "support/sysroutines_test_service.h"
 #include "sysroutines/paths.h"
+#include "firebird/db_services.h"
+#include "sysroutines/service_control.h"
 #include "update/db_mode_commands.h"
+#include "update/preflight_check.h"
 #include "update/update_context.h"
 
 namespace tarnvel {
@@ -115,6 +118,35 @@ TEST_F(WineServerRun, AServerFailureIsNamedBeforeTheServersText) {
     EXPECT_EQ(host_.entries, InitEntries() + Entries({"8"}));
   }
   EXPECT_TRUE(DatabaseOnlineFor(root));
+}
+
+// The check reads the database's mode off its header through the client
+// library, online and shut down, and changes neither.
+TEST_F(WineServerRun, TheCheckReadsTheDatabasesModeAndChangesNothing) {
+  const std::string root = Root("check");
+  CheckSurroundings surroundings;
+  surroundings.logFolder = WinePath(TARNVEL_WINE_PRODUCTS);
+  surroundings.serviceState = [](const std::string& name) { return sys::GetServiceState("", name); };
+  const auto verdictOf = [&](const std::string& topic) {
+    host_ = ScriptedHost();
+    for (const CheckFinding& finding :
+         PreflightCheck(host_, settings_, surroundings, root, "kelpdromux", "7", "Tarnvel")) {
+      if (finding.topic == topic) return std::string(CheckVerdictName(finding.verdict)) + ": " + finding.text;
+    }
+    return std::string("(none)");
+  };
+  const std::string database = settings_.profile.ConnectionPrefix + root + "\\DB_Data\\TarnVel.fdb";
+  // The stand-in for the Firebird service runs, as the real one would.
+  ASSERT_TRUE(sys::StartServiceAndWait("", service_->Name()));
+  EXPECT_EQ(verdictOf("server").rfind("ok: ", 0), 0u) << verdictOf("server");
+  EXPECT_EQ(verdictOf("database").rfind("ok: ", 0), 0u) << verdictOf("database");
+  firebird::DatabaseShutdown(settings_.profile.ClientLibrary, database, "SYSDBA", "kelpdromux", [](auto) {});
+  const std::string shutDown = verdictOf("database");
+  EXPECT_FALSE(DatabaseOnlineFor(root)) << "the check brought the database online";
+  firebird::DatabaseOnLine(settings_.profile.ClientLibrary, database, "SYSDBA", "kelpdromux");
+  EXPECT_EQ(shutDown.rfind("blocks: ", 0), 0u) << shutDown;
+  EXPECT_TRUE(DatabaseOnlineFor(root));
+  sys::StopServiceAndWait("", service_->Name());
 }
 
 TEST_F(WineServerRun, DatabaseCommands) {
