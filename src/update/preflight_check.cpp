@@ -267,7 +267,8 @@ class Check {
   void Leftovers(bool productFound) {
     const std::size_t before = findings_.size();
     const std::string root = context().RootDir;
-    const std::string renamed = root.empty() ? std::string() : sys::LockTestName(root);
+    // A drive root has no lock-test name of its own (it is never renamed).
+    const std::string renamed = root.empty() || sys::IsFileSystemRoot(root) ? std::string() : sys::LockTestName(root);
     if (!renamed.empty() && sys::GetFileAttributesOf(renamed)) {
       Add("leftovers", CheckVerdict::Blocks, GetMessageText("uUpdate_PreflightCheck_24", renamed));
     }
@@ -279,7 +280,7 @@ class Check {
     }
     if (productFound) IncompleteBackups();
     if (findings_.size() == before) {
-      Add("leftovers", CheckVerdict::Ok, GetMessageText("uUpdate_PreflightCheck_23", renamed));
+      Add("leftovers", CheckVerdict::Ok, GetMessageText("uUpdate_PreflightCheck_23", renamed.empty() ? "-" : renamed));
     }
   }
 
