@@ -29,6 +29,19 @@ void Show(const FbServiceContext& context, bool showResult, const char* text) {
   if (showResult && context.showMessage) context.showMessage(text);
 }
 
+// Whether one of the two known Firebird services runs, right after Started
+// was started and reported running. When Started is one of them, the wait
+// that just ended on a query reporting it running answers the question: on
+// Linux a second query would run the service's script again for the same
+// answer. For any other service the two known ones are asked.
+bool KnownServiceRuns(const std::string& started) {
+  for (const char* known : {"FirebirdGuardianDefaultInstance", "NorvaskFireXBirdServer"}) {
+    if (started == known) return true;
+  }
+  return sys::GetServiceState("", "FirebirdGuardianDefaultInstance") == sys::kServiceRunning ||
+         sys::GetServiceState("", "NorvaskFireXBirdServer") == sys::kServiceRunning;
+}
+
 }  // namespace
 
 void StopFBService(const TFBServParams& params, bool showResult, const FbServiceContext& context) {
@@ -63,8 +76,7 @@ void StartFBService(const TFBServParams& params, bool showResult, const FbServic
   if (!sys::StartServiceAndWait("", params.ServiceName, context.serviceWait))
     throw std::runtime_error(
         "Unable to start the server FireBird. Try restarting your computer and rerun the application.");
-  if (sys::GetServiceState("", "FirebirdGuardianDefaultInstance") != sys::kServiceRunning &&
-      sys::GetServiceState("", "NorvaskFireXBirdServer") != sys::kServiceRunning)
+  if (!KnownServiceRuns(params.ServiceName))
     throw std::runtime_error("FireBird server service is not running!");
   Show(context, showResult, "FireBird server service is running.");
 }

@@ -104,10 +104,11 @@ TEST_F(FbServiceScripts, StopEndsLeftoverServerProcessesAndPauses) {
 TEST_F(FbServiceScripts, StopFailures) {
   const TFBServParams refusing{"", "SUPER", "", "tarnvel_no_such_server", "refusing"};
   Install("refusing", Script("touch \"$state\"", "exit 1"), true);
-  // Stopped according to the stop and the first query, running from then on.
+  // Stopped when asked after the stop, running when asked again after the
+  // server processes were ended: the check after them still asks.
   Install("comes_back", Script("true", "true",
                                "n=$(cat \"$0.count\" 2>/dev/null || echo 0); echo $((n+1)) >\"$0.count\"; "
-                               "[ $n -ge 2 ] && exit 0 || exit 3"));
+                               "[ $n -ge 1 ] && exit 0 || exit 3"));
   const TFBServParams comesBack{"", "SUPER", "", "tarnvel_no_such_server", "comes_back"};
 
   EXPECT_EQ(Failure([&] { StopFBService(refusing, true, context_); }),
@@ -181,6 +182,52 @@ TEST_F(FbServiceScripts, StartFailures) {
   Install(kGuardian, Script(), true);
   EXPECT_EQ(Failure([&] { StartFBService(params("other_service"), true, context_); }), "");
   EXPECT_EQ(shown_, std::vector<std::string>{"FireBird server service is running."});
+}
+
+// Every status question runs the script (for the real server, with the LSB
+// library it loads), so the stop and the start ask only what their checks
+// need. A stop asks once after the stop request (the wait) and once after the
+// server processes were ended; an accepted stop is not asked about twice. A
+// start is a restart: the stop's two, once before the start request (a
+// running service is not started) and once after it (the wait); the check for
+// a known Firebird service running reuses that answer when the service started
+// is one of them.
+TEST_F(FbServiceScripts, EachCheckAsksTheScriptOnce) {
+  const std::string countedStatus = "echo >>\"$0.status-runs\"; [ -e \"$state\" ] && exit 0 || exit 3";
+  // Some scripts refuse to stop what is not running; the refusal's state tells.
+  const std::string refusingStop = "[ -e \"$state\" ] || exit 1; rm -f \"$state\"";
+  const std::string statusRuns = dir_ / (kOwn + ".status-runs");
+  const TFBServParams params{"", "SUPER", "", "tarnvel_no_such_server", kOwn};
+  struct Case {
+    const char* what;
+    bool start;
+    bool running;
+    bool stopRefusedWhenStopped;
+    int statusRuns;
+  };
+  const Case cases[] = {
+      {"stop a running service", false, true, false, 2},
+      {"stop a stopped service", false, false, false, 2},
+      {"stop refused: not running", false, false, true, 2},
+      {"start a running service", true, true, false, 4},
+      {"start a stopped service", true, false, false, 4},
+      {"start, the stop before refused", true, false, true, 4},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove(dir_.path() / (kOwn + ".running"));
+    std::filesystem::remove(statusRuns);
+    Install(kOwn,
+            Script("touch \"$state\"", c.stopRefusedWhenStopped ? refusingStop : "rm -f \"$state\"",
+                   countedStatus),
+            c.running);
+    EXPECT_EQ(Failure([&] {
+                c.start ? StartFBService(params, false, context_) : StopFBService(params, false, context_);
+              }),
+              "");
+    EXPECT_EQ(testing::ReadFile(statusRuns), std::string(c.statusRuns, '\n'));
+    EXPECT_EQ(std::filesystem::exists(dir_.path() / (kOwn + ".running")), c.start);
+  }
 }
 
 }  // namespace
