@@ -52,15 +52,21 @@ void StopFBService(const TFBServParams& params, bool showResult, const FbService
   // The classic server runs one process per connection, and they can outlive
   // the service; the same is done for both server types.
   bool killed = false;
+  std::size_t matched = 0;
   {
     const DebugPrivilegeScope privilege;
-    killed = sys::KillProcessByName(params.ServerExe);
+    killed = sys::KillProcessByName(params.ServerExe, &matched);
   }
   if (!killed)
     throw std::runtime_error("Unable to stop the process(es):" + params.ServerExe +
                              " classic server FireBird. \rDo stop by hand and then try again.");
 
-  if (sys::GetServiceState("", params.ServiceName) != sys::kServiceStopped)
+  // The service must read as stopped after its leftover processes were
+  // ended: ending them may make a guardian or the manager start it again, so
+  // then it is asked. When no process was left, nothing happened since the
+  // stop's wait ended on a query that reported it stopped, and that answer
+  // stands (on Linux each question runs the service's script).
+  if (matched > 0 && sys::GetServiceState("", params.ServiceName) != sys::kServiceStopped)
     throw std::runtime_error("FireBird server service is not stopped!");
   Pause(context, kServiceStopPause);
   Show(context, showResult, "FireBird Server service is stopped.");

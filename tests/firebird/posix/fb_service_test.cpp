@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <thread>
 
 #include "firebird/fb_service.h"
@@ -104,12 +105,16 @@ TEST_F(FbServiceScripts, StopEndsLeftoverServerProcessesAndPauses) {
 TEST_F(FbServiceScripts, StopFailures) {
   const TFBServParams refusing{"", "SUPER", "", "tarnvel_no_such_server", "refusing"};
   Install("refusing", Script("touch \"$state\"", "exit 1"), true);
-  // Stopped when asked after the stop, running when asked again after the
-  // server processes were ended: the check after them still asks.
+  // Stopped when asked after the stop, running once its leftover server
+  // process was ended (as a guardian starts it again): the check after the
+  // processes were ended asks again.
   Install("comes_back", Script("true", "true",
                                "n=$(cat \"$0.count\" 2>/dev/null || echo 0); echo $((n+1)) >\"$0.count\"; "
                                "[ $n -ge 1 ] && exit 0 || exit 3"));
-  const TFBServParams comesBack{"", "SUPER", "", "tarnvel_no_such_server", "comes_back"};
+  ChildProcess leftover(testing::CopyProgramAs(testing::SysroutinesTestProgram("tarnvel_test_sleeper"),
+                                               dir_.str(), "fb_comes_back_server"),
+                        {});
+  const TFBServParams comesBack{"", "SUPER", "", "fb_comes_back_server", "comes_back"};
 
   EXPECT_EQ(Failure([&] { StopFBService(refusing, true, context_); }),
             "Unable to stop the server FireBird. Try restarting your computer and rerun the application.");
@@ -119,6 +124,7 @@ TEST_F(FbServiceScripts, StopFailures) {
             "Unable to stop the server FireBird. Try restarting your computer and rerun the application.");
   EXPECT_EQ(Failure([&] { StopFBService(comesBack, true, context_); }),
             "FireBird server service is not stopped!");
+  EXPECT_TRUE(leftover.WaitForExit(10s));
   EXPECT_TRUE(pauses_.empty());
   EXPECT_TRUE(shown_.empty());
 }
@@ -186,32 +192,38 @@ TEST_F(FbServiceScripts, StartFailures) {
 
 // Every status question runs the script (for the real server, with the LSB
 // library it loads), so the stop and the start ask only what their checks
-// need. A stop asks once after the stop request (the wait) and once after the
-// server processes were ended; an accepted stop is not asked about twice. A
-// start is a restart: the stop's two, once before the start request (a
-// running service is not started) and once after it (the wait); the check for
-// a known Firebird service running reuses that answer when the service started
+// need. A stop asks once after the stop request (its wait), and once more
+// only when server processes were left and ended, since that may bring the
+// service back; with none left, the wait's answer stands. A start is a
+// restart: the stop's questions, once before the start request (a running
+// service is not started) and once after it (its wait); the check for a
+// known Firebird service running reuses that answer when the service started
 // is one of them.
-TEST_F(FbServiceScripts, EachCheckAsksTheScriptOnce) {
+TEST_F(FbServiceScripts, EachCheckAsksTheScriptOnlyWhenItsAnswerMayHaveChanged) {
   const std::string countedStatus = "echo >>\"$0.status-runs\"; [ -e \"$state\" ] && exit 0 || exit 3";
   // Some scripts refuse to stop what is not running; the refusal's state tells.
   const std::string refusingStop = "[ -e \"$state\" ] || exit 1; rm -f \"$state\"";
   const std::string statusRuns = dir_ / (kOwn + ".status-runs");
-  const TFBServParams params{"", "SUPER", "", "tarnvel_no_such_server", kOwn};
+  const std::string server = testing::CopyProgramAs(testing::SysroutinesTestProgram("tarnvel_test_sleeper"),
+                                                    dir_.str(), "fb_counted_server");
+  const TFBServParams params{"", "SUPER", "", "fb_counted_server", kOwn};
   struct Case {
     const char* what;
     bool start;
     bool running;
     bool stopRefusedWhenStopped;
+    bool leftoverProcess;
     int statusRuns;
   };
   const Case cases[] = {
-      {"stop a running service", false, true, false, 2},
-      {"stop a stopped service", false, false, false, 2},
-      {"stop refused: not running", false, false, true, 2},
-      {"start a running service", true, true, false, 4},
-      {"start a stopped service", true, false, false, 4},
-      {"start, the stop before refused", true, false, true, 4},
+      {"stop a running service", false, true, false, false, 1},
+      {"stop a stopped service", false, false, false, false, 1},
+      {"stop refused: not running", false, false, true, false, 1},
+      {"stop, a leftover process ended", false, true, false, true, 2},
+      {"start a running service", true, true, false, false, 3},
+      {"start a stopped service", true, false, false, false, 3},
+      {"start, the stop before refused", true, false, true, false, 3},
+      {"start, a leftover process ended", true, true, false, true, 4},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -221,10 +233,15 @@ TEST_F(FbServiceScripts, EachCheckAsksTheScriptOnce) {
             Script("touch \"$state\"", c.stopRefusedWhenStopped ? refusingStop : "rm -f \"$state\"",
                    countedStatus),
             c.running);
+    std::optional<ChildProcess> leftover;
+    if (c.leftoverProcess) leftover.emplace(server, std::vector<std::string>{});
     EXPECT_EQ(Failure([&] {
                 c.start ? StartFBService(params, false, context_) : StopFBService(params, false, context_);
               }),
               "");
+    if (leftover) {
+      EXPECT_TRUE(leftover->WaitForExit(10s));
+    }
     EXPECT_EQ(testing::ReadFile(statusRuns), std::string(c.statusRuns, '\n'));
     EXPECT_EQ(std::filesystem::exists(dir_.path() / (kOwn + ".running")), c.start);
   }
