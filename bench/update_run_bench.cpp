@@ -9,7 +9,8 @@
 //
 //   bench_update_run [WORK_FOLDER [PROGRAM_MB [DB_MB [PAIRS]]]]
 //       defaults: ./bench-run 768 256 5 (keep the folder under the build
-//       tree, not on a RAM disk; the server's user must reach it)
+//       tree, not on a RAM disk; the server's user must reach it; the bench
+//       works in TarnVel, services and cp-copy inside it)
 //
 // A pair is one update run and one cp -a of Program and DB_Data, each in a
 // child process of its own started after the page cache was written out and
@@ -113,8 +114,11 @@ class TimingHost : public IUpdateHost {
   bool rolledBack_ = false;
 };
 
+// Path as one shell word, whatever it holds.
 std::string Quoted(const fs::path& path) {
-  return "'" + path.string() + "'";
+  std::string word = "'";
+  for (const char c : path.string()) word += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return word + "'";
 }
 
 // One pair's figures, as printed.
@@ -158,8 +162,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: bench_update_run [WORK_FOLDER [PROGRAM_MB [DB_MB [PAIRS]]]]\n");
     return 2;
   }
-  fs::create_directories(work);
-  fs::permissions(work, fs::perms::all);
+  // A folder the bench makes is its own: opened to the server's user, and
+  // removed at the end. Of a folder that was there it removes only what it
+  // put there.
+  const bool madeWork = fs::create_directories(work);
+  if (madeWork) fs::permissions(work, fs::perms::all);
   SetWorkFolder(work.string());
   struct statvfs vfs {};
   statvfs(work.c_str(), &vfs);
@@ -265,6 +272,10 @@ int main(int argc, char** argv) {
   PrintSpread("start", "s ", start);
   PrintSpread("total", "s ", total);
   PrintSpread("peak", "MiB", peak);
-  fs::remove_all(work);
+  fs::remove_all(copy);
+  fs::remove_all(root);
+  fs::remove_all(services);
+  std::error_code notEmpty;
+  if (madeWork) fs::remove(work, notEmpty);
   return backup.size() == results.size() ? 0 : 1;
 }
