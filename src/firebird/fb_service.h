@@ -27,8 +27,9 @@ struct FbServiceContext {
 };
 
 /// Stops the service Params.ServiceName, ends what is left of the server
-/// executable Params.ServerExe, checks that the service reads as stopped and
-/// pauses kServiceStopPause. With ShowResult it then shows "FireBird Server
+/// executable Params.ServerExe, checks that the service reads as stopped (its
+/// state asked again when something was left to end) and pauses
+/// kServiceStopPause. With ShowResult it then shows "FireBird Server
 /// service is stopped.". Throws std::runtime_error with a fixed English text.
 void StopFBService(const TFBServParams& params, bool showResult, const FbServiceContext& context = {});
 

@@ -23,11 +23,15 @@ bool ProcessNameMatches(const std::string& exeFile, const std::string& exeName) 
   return EqualsIgnoringAsciiCase(FileNamePart(exeFile), exeName) || EqualsIgnoringAsciiCase(exeFile, exeName);
 }
 
-bool KillProcessByName(const std::string& exeName) {
+bool KillProcessByName(const std::string& exeName, std::size_t* matched) {
   bool result = true;
+  std::size_t count = 0;
   for (const ProcessEntry& entry : TakeProcessSnapshot()) {
-    if (ProcessNameMatches(entry.exeFile, exeName)) result = TerminateProcessById(entry.processId);
+    if (!ProcessNameMatches(entry.exeFile, exeName)) continue;
+    ++count;
+    result = TerminateProcessById(entry.processId);
   }
+  if (matched) *matched = count;
   return result;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Ending the processes of a server and the right to do so.
 
+#include <cstddef>
 #include <string>
 
 namespace tarnvel::sys {
@@ -18,8 +19,9 @@ bool SetDebugPrivilege(bool enable);
 /// upper-cased and nothing else folded. ExeName itself is used as given; an
 /// empty ExeName, or one of blanks only, matches nothing.
 /// True when nothing matched or when ending the last match (in snapshot
-/// order) succeeded.
-bool KillProcessByName(const std::string& exeName);
+/// order) succeeded. Matched, when given, receives the number of matching
+/// processes, ended or not.
+bool KillProcessByName(const std::string& exeName, std::size_t* matched = nullptr);
 
 /// The comparison KillProcessByName makes for one snapshot entry.
 bool ProcessNameMatches(const std::string& exeFile, const std::string& exeName);

@@ -10,10 +10,12 @@
 // /etc/init.d, or the one the environment variable kServiceFolderVariable
 // names (then the scripts are used even under systemd). A script's status
 // exit code maps onto the states: 0 running, 1 to 3 stopped (LSB), anything
-// else unknown (the query fails). systemd's ActiveState maps: active and
-// reloading running, activating start pending, deactivating stop pending,
-// inactive and failed stopped. Neither reports checkpoints; both report a
-// fixed wait hint of kPosixServiceWaitHintMs.
+// else unknown (the query fails). Under systemd the state comes from
+// systemd itself (systemctl is-active), never from a script of the service;
+// its ActiveState maps: active, reloading and refreshing running, activating
+// start pending, deactivating stop pending, inactive and failed stopped.
+// Neither reports checkpoints; both report a fixed wait hint of
+// kPosixServiceWaitHintMs.
 
 #include <cstdint>
 #include <memory>
@@ -45,7 +47,9 @@ struct ServiceStatus {
 struct StopControlResult {
   bool accepted = false;
   /// The status the manager returned with the control; also present when the
-  /// control was refused because the service was not running.
+  /// control was refused because the service was not running. Linux managers
+  /// return no status with a stop: there it is asked, and only when the stop
+  /// was refused (after an accepted stop the caller asks anyway).
   std::optional<ServiceStatus> status;
 };
 

@@ -58,7 +58,9 @@ TEST_F(KillProcessByNameTest, EndsEveryProcessOfTheProgram) {
   ChildProcess first(program, {});
   ChildProcess second(program, {});
   ChildProcess bystander(Program("kill_pair_bystander"), {});
-  EXPECT_TRUE(KillProcessByName("kill_pair_target" + testing::ExecutableExtension()));
+  std::size_t matched = 0;
+  EXPECT_TRUE(KillProcessByName("kill_pair_target" + testing::ExecutableExtension(), &matched));
+  EXPECT_EQ(matched, 2u);
   EXPECT_TRUE(first.WaitForExit(10s));
   EXPECT_TRUE(second.WaitForExit(10s));
   EXPECT_FALSE(bystander.WaitForExit(200ms));
@@ -72,8 +74,12 @@ TEST_F(KillProcessByNameTest, LowerCaseNameMatchesUpperCaseProgram) {
 }
 
 TEST(KillProcessByName, NothingMatchingIsSuccess) {
-  EXPECT_TRUE(KillProcessByName("tarnvel_no_such_program_" +
-                                std::to_string(std::chrono::steady_clock::now().time_since_epoch().count())));
+  std::size_t matched = 1;
+  EXPECT_TRUE(
+      KillProcessByName("tarnvel_no_such_program_" +
+                            std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()),
+                        &matched));
+  EXPECT_EQ(matched, 0u);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <thread>
 
 #include "firebird/fb_service.h"
@@ -104,11 +105,16 @@ TEST_F(FbServiceScripts, StopEndsLeftoverServerProcessesAndPauses) {
 TEST_F(FbServiceScripts, StopFailures) {
   const TFBServParams refusing{"", "SUPER", "", "tarnvel_no_such_server", "refusing"};
   Install("refusing", Script("touch \"$state\"", "exit 1"), true);
-  // Stopped according to the stop and the first query, running from then on.
+  // Stopped when asked after the stop, running once its leftover server
+  // process was ended (as a guardian starts it again): the check after the
+  // processes were ended asks again.
   Install("comes_back", Script("true", "true",
                                "n=$(cat \"$0.count\" 2>/dev/null || echo 0); echo $((n+1)) >\"$0.count\"; "
-                               "[ $n -ge 2 ] && exit 0 || exit 3"));
-  const TFBServParams comesBack{"", "SUPER", "", "tarnvel_no_such_server", "comes_back"};
+                               "[ $n -ge 1 ] && exit 0 || exit 3"));
+  ChildProcess leftover(testing::CopyProgramAs(testing::SysroutinesTestProgram("tarnvel_test_sleeper"),
+                                               dir_.str(), "fb_comes_back_server"),
+                        {});
+  const TFBServParams comesBack{"", "SUPER", "", "fb_comes_back_server", "comes_back"};
 
   EXPECT_EQ(Failure([&] { StopFBService(refusing, true, context_); }),
             "Unable to stop the server FireBird. Try restarting your computer and rerun the application.");
@@ -118,6 +124,7 @@ TEST_F(FbServiceScripts, StopFailures) {
             "Unable to stop the server FireBird. Try restarting your computer and rerun the application.");
   EXPECT_EQ(Failure([&] { StopFBService(comesBack, true, context_); }),
             "FireBird server service is not stopped!");
+  EXPECT_TRUE(leftover.WaitForExit(10s));
   EXPECT_TRUE(pauses_.empty());
   EXPECT_TRUE(shown_.empty());
 }
@@ -181,6 +188,63 @@ TEST_F(FbServiceScripts, StartFailures) {
   Install(kGuardian, Script(), true);
   EXPECT_EQ(Failure([&] { StartFBService(params("other_service"), true, context_); }), "");
   EXPECT_EQ(shown_, std::vector<std::string>{"FireBird server service is running."});
+}
+
+// Every status question runs the script (for the real server, with the LSB
+// library it loads), so the stop and the start ask only what their checks
+// need. A stop asks once after the stop request (its wait), and once more
+// only when server processes were left and ended, since that may bring the
+// service back; with none left, the wait's answer stands. A start is a
+// restart: the stop's questions, once before the start request (a running
+// service is not started) and once after it (its wait); the check for a
+// known Firebird service running reuses that answer when the service started
+// is one of them.
+TEST_F(FbServiceScripts, EachCheckAsksTheScriptOnlyWhenItsAnswerMayHaveChanged) {
+  const std::string countedStatus = "echo >>\"$0.status-runs\"; [ -e \"$state\" ] && exit 0 || exit 3";
+  // Some scripts refuse to stop what is not running; the refusal's state tells.
+  const std::string refusingStop = "[ -e \"$state\" ] || exit 1; rm -f \"$state\"";
+  const std::string statusRuns = dir_ / (kOwn + ".status-runs");
+  const std::string server = testing::CopyProgramAs(testing::SysroutinesTestProgram("tarnvel_test_sleeper"),
+                                                    dir_.str(), "fb_counted_server");
+  const TFBServParams params{"", "SUPER", "", "fb_counted_server", kOwn};
+  struct Case {
+    const char* what;
+    bool start;
+    bool running;
+    bool stopRefusedWhenStopped;
+    bool leftoverProcess;
+    int statusRuns;
+  };
+  const Case cases[] = {
+      {"stop a running service", false, true, false, false, 1},
+      {"stop a stopped service", false, false, false, false, 1},
+      {"stop refused: not running", false, false, true, false, 1},
+      {"stop, a leftover process ended", false, true, false, true, 2},
+      {"start a running service", true, true, false, false, 3},
+      {"start a stopped service", true, false, false, false, 3},
+      {"start, the stop before refused", true, false, true, false, 3},
+      {"start, a leftover process ended", true, true, false, true, 4},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove(dir_.path() / (kOwn + ".running"));
+    std::filesystem::remove(statusRuns);
+    Install(kOwn,
+            Script("touch \"$state\"", c.stopRefusedWhenStopped ? refusingStop : "rm -f \"$state\"",
+                   countedStatus),
+            c.running);
+    std::optional<ChildProcess> leftover;
+    if (c.leftoverProcess) leftover.emplace(server, std::vector<std::string>{});
+    EXPECT_EQ(Failure([&] {
+                c.start ? StartFBService(params, false, context_) : StopFBService(params, false, context_);
+              }),
+              "");
+    if (leftover) {
+      EXPECT_TRUE(leftover->WaitForExit(10s));
+    }
+    EXPECT_EQ(testing::ReadFile(statusRuns), std::string(c.statusRuns, '\n'));
+    EXPECT_EQ(std::filesystem::exists(dir_.path() / (kOwn + ".running")), c.start);
+  }
 }
 
 }  // namespace
